@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a fresh Debian 12 machine.
+# Usage: deps.sh [test|demo]   (demo adds the screenshot tools)
+set -euo pipefail
+kind=${1:-test}
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
+          libbenchmark-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+          binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
+          x11-utils locales fonts-wqy-microhei procps psmisc util-linux)
+[ "$kind" = demo ] && packages+=(imagemagick)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "== installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes the ANSI code page from the Unix locale: zh_CN.UTF-8 gives 936.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -1,0 +1,60 @@
+# Wine and X set-up shared by the test and demo scripts (sourced, not run).
+# Every background process writes to a log file and reads /dev/null, so that no
+# pipe of the caller is held open after the scripts end.
+PARLIX_ROOT=${PARLIX_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+export WINEPREFIX=${WINEPREFIX:-$PARLIX_ROOT/build/wine/prefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=win64
+# Wine takes the ANSI code page from the locale: zh_CN.UTF-8 gives code page 936.
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+PARLIX_WINE=/usr/lib/wine/wine64
+PARLIX_WINESERVER=/usr/lib/wine/wineserver64
+PARLIX_LOGS=$PARLIX_ROOT/build/logs
+mkdir -p "$PARLIX_LOGS" "$(dirname "$WINEPREFIX")"
+
+parlix_display_start() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n
+  for n in 97 98 99 101 103; do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac \
+      >"$PARLIX_LOGS/xvfb.log" 2>&1 </dev/null &
+    PARLIX_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$PARLIX_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$PARLIX_XVFB_PID" 2>/dev/null
+    PARLIX_XVFB_PID=
+  done
+  echo "no X display could be started; Xvfb said:" >&2
+  cat "$PARLIX_LOGS/xvfb.log" >&2
+  return 1
+}
+
+# Starts a persistent wineserver and boots the prefix once, with their output in
+# logs, so that later test programs find both running.
+parlix_wine_start() {
+  parlix_display_start || return 1
+  "$PARLIX_WINESERVER" -p >"$PARLIX_LOGS/wineserver.log" 2>&1 </dev/null
+  if [ ! -e "$WINEPREFIX/system.reg" ]; then
+    echo "== booting the Wine prefix $WINEPREFIX"
+  fi
+  timeout 300 "$PARLIX_WINE" wineboot -i >"$PARLIX_LOGS/wineboot.log" 2>&1 </dev/null || {
+    echo "wineboot failed:" >&2; tail -20 "$PARLIX_LOGS/wineboot.log" >&2; return 1; }
+}
+
+parlix_wine_stop() {
+  "$PARLIX_WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+  timeout 20 "$PARLIX_WINESERVER" -w >/dev/null 2>&1 </dev/null || true
+  if [ -n "${PARLIX_XVFB_PID:-}" ]; then
+    kill "$PARLIX_XVFB_PID" 2>/dev/null || true
+    PARLIX_XVFB_PID=
+  fi
+}

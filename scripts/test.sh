@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Runs every test: the portable core natively (also under ASan and UBSan), the
+# 32-bit product's static checks, then the Win32 and end-to-end suites of the
+# 64-bit build under wine64 and Xvfb, and short fuzzing runs.
+# Usage: scripts/test.sh [--no-deps]
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+[ "${1:-}" = --no-deps ] || bash scripts/lib/deps.sh test || exit 1
+jobs=$(nproc)
+passed=0 failed=0 skipped=0
+failures=()
+
+# Adds up the outcome of one ctest run from its own summary.
+tally() {
+  local log=$1 name=$2 total fails skips
+  total=$(sed -n 's/.*tests passed, [0-9]* tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -1)
+  fails=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -1)
+  skips=$(grep -c '\*\*\*Skipped\|Not Run' "$log")
+  if [ -z "$total" ]; then failed=$((failed + 1)); failures+=("$name: no result"); return; fi
+  passed=$((passed + total - fails - skips)); failed=$((failed + fails)); skipped=$((skipped + skips))
+  [ "$fails" = 0 ] || failures+=("$name: $(grep -E '^\s+[0-9]+ - ' "$log" | tr -s ' ' | tr '\n' ';')")
+}
+
+suite() {
+  local preset=$1; shift
+  echo "== $preset: build"
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; } \
+      >"build/$preset.build.log" 2>&1; then
+    tail -40 "build/$preset.build.log"
+    failed=$((failed + 1)); failures+=("$preset: build failed"); return
+  fi
+  grep -A1 'Parlix.dll (' "build/$preset.build.log" | grep -v '^--' | paste - - || true
+  echo "== $preset: test"
+  (cd "build/$preset" && timeout 1200 ctest --output-on-failure --timeout 300 "$@") \
+    >"build/$preset.test.log" 2>&1
+  cat "build/$preset.test.log"
+  tally "build/$preset.test.log" "$preset"
+}
+
+mkdir -p build
+suite native
+suite native-asan
+suite win32
+
+source scripts/lib/wine-env.sh
+trap parlix_wine_stop EXIT
+if parlix_wine_start; then
+  suite win64
+else
+  failed=$((failed + 1)); failures+=("win64: Wine or the X display could not start")
+fi
+parlix_wine_stop
+trap - EXIT
+
+if [ -f fuzz/CMakeLists.txt ]; then suite fuzz; fi
+if [ -f bench/CMakeLists.txt ]; then
+  echo "== bench: build only (run them with scripts/bench.sh)"
+  { cmake --preset bench >/dev/null && cmake --build --preset bench -j "$jobs"; } \
+    >build/bench.build.log 2>&1 || { tail -20 build/bench.build.log; failed=$((failed + 1)); failures+=("bench: build failed"); }
+fi
+
+for f in "${failures[@]}"; do echo "FAILED $f"; done
+echo "tests: $passed passed, $failed failed, $skipped skipped"
+[ "$failed" = 0 ]
