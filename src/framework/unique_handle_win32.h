@@ -5,7 +5,7 @@
 
 #include <utility>
 
-template <class Handle, auto Close, Handle Invalid = Handle{}>
+template <class Handle, auto Close>
 class UniqueHandle {
 public:
     UniqueHandle() noexcept = default;
@@ -20,19 +20,19 @@ public:
     ~UniqueHandle() { reset(); }
 
     Handle get() const noexcept { return m_handle; }
-    explicit operator bool() const noexcept { return m_handle != Invalid; }
+    explicit operator bool() const noexcept { return m_handle != Handle{}; }
     Handle* put() noexcept {
         reset();
         return &m_handle;
     }
-    Handle release() noexcept { return std::exchange(m_handle, Invalid); }
-    void reset(Handle handle = Invalid) noexcept {
-        if (m_handle != Invalid) Close(m_handle);
+    Handle release() noexcept { return std::exchange(m_handle, Handle{}); }
+    void reset(Handle handle = Handle{}) noexcept {
+        if (m_handle != Handle{}) Close(m_handle);
         m_handle = handle;
     }
 
 private:
-    Handle m_handle = Invalid;
+    Handle m_handle{};
 };
 
 inline void CloseRegKey(HKEY key) noexcept { ::RegCloseKey(key); }
@@ -41,7 +41,11 @@ inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 inline void DeleteMemoryDC(HDC dc) noexcept { ::DeleteDC(dc); }
 
 using UniqueHkey = UniqueHandle<HKEY, CloseRegKey>;
-using UniqueFile = UniqueHandle<HANDLE, CloseKernelHandle, INVALID_HANDLE_VALUE>;
+// Holds null when empty: wrap CreateFile's result with AdoptFile.
+using UniqueFile = UniqueHandle<HANDLE, CloseKernelHandle>;
+inline UniqueFile AdoptFile(HANDLE file) noexcept {
+    return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 using UniqueBrush = UniqueHandle<HBRUSH, DeleteGdiObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;
 using UniqueMemoryDC = UniqueHandle<HDC, DeleteMemoryDC>;
