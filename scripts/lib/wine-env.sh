@@ -10,7 +10,7 @@ export WINEARCH=win64
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 PARLIX_WINE=/usr/lib/wine/wine64
 PARLIX_WINESERVER=/usr/lib/wine/wineserver64
-PARLIX_LOGS=$PARLIX_ROOT/build/logs
+PARLIX_LOGS=${PARLIX_LOGS:-$PARLIX_ROOT/build/logs}
 mkdir -p "$PARLIX_LOGS" "$(dirname "$WINEPREFIX")"
 
 parlix_display_start() {
