@@ -1,0 +1,64 @@
+// The hook's decision for one key event, apart from the platform: whether the
+// event opens the chat box, and in which mode, or is passed on.
+#pragma once
+
+#include <cstdint>
+
+#include "common/rect.h"
+
+// The three hot keys as the shared block holds them: signed 16-bit key codes.
+struct HotKeys {
+    std::int16_t say;
+    std::int16_t sayTeam;
+    std::int16_t rconSay;
+};
+
+inline constexpr int kHookCodeAction = 0;    // HC_ACTION
+inline constexpr int kHookCodeNoRemove = 3;  // HC_NOREMOVE
+inline constexpr int kPassOn = -1;
+
+// A stored key is widened with its sign before it meets the whole wParam, so a key
+// of 0x8000 and above becomes a huge wParam value that no key event carries.
+constexpr std::uintptr_t WidenHotKey(std::int16_t key) noexcept {
+    return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(key));
+}
+
+// Runs for every key event in every process that maps the module, so it is nothing
+// but integer comparisons. Returns the mode (0 say, 1 say_team, 2 rcon say) or
+// kPassOn; when two hot keys share a code the earlier one wins.
+constexpr int HotKeyMode(int code, std::uintptr_t wParam, const HotKeys& keys) noexcept {
+    if (code != kHookCodeAction && code != kHookCodeNoRemove) return kPassOn;
+    if (wParam == WidenHotKey(keys.say)) return 0;
+    if (wParam == WidenHotKey(keys.sayTeam)) return 1;
+    if (wParam == WidenHotKey(keys.rconSay)) return 2;
+    return kPassOn;
+}
+
+// The whole decision. The probe answers questions that cost platform calls; it is
+// asked only for a hot key, in this order, and only until one answer says to pass
+// the event on:
+//   bool HasCursor();              the thread shows a cursor
+//   bool HasActiveWindow();        the thread has an active window
+//   bool ChatBoxOpenAndVisible();  the box window exists and is visible
+//   bool ActiveWindowIsGame();     the active window's executable is a game executable
+// Returns the mode to open the box in, or kPassOn.
+template <class Probe>
+int DecideHook(int code, std::uintptr_t wParam, const HotKeys& keys, Probe& probe) {
+    const int mode = HotKeyMode(code, wParam, keys);
+    if (mode == kPassOn) return kPassOn;
+    if (probe.HasCursor()) return kPassOn;
+    if (!probe.HasActiveWindow()) return kPassOn;
+    if (probe.ChatBoxOpenAndVisible()) return kPassOn;
+    if (!probe.ActiveWindowIsGame()) return kPassOn;
+    return mode;
+}
+
+struct Point {
+    int x;
+    int y;
+};
+
+// Where the box goes in the game window's client coordinates: centred across (the
+// halving truncates toward zero, so a box wider than the client area by 5 stands
+// at -2), its bottom edge 20 pixels above the bottom of the client area.
+Point PlaceChatBox(const Rect& client, int boxWidth, int boxHeight) noexcept;
