@@ -38,3 +38,8 @@ std::string_view FileErrorCauseText(FileErrorCause cause) noexcept;
 // kFileErrorMessageLimit bytes.
 inline constexpr std::size_t kFileErrorMessageLimit = 511;
 std::string FormatFileErrorMessage(const FileError& error);
+
+// The rule behind it for any message text: every %1 replaced, the result cut to
+// `limit` bytes. A %1 inside the file name is not expanded again.
+std::string ReplaceFileNameMarks(std::string_view text, std::string_view fileName,
+                                 std::size_t limit);

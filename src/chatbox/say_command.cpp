@@ -1,0 +1,29 @@
+#include "chatbox/say_command.h"
+
+namespace {
+
+std::string_view CommandPrefix(int mode) noexcept {
+    switch (mode) {
+    case 0: return "say \"";
+    case 1: return "say_team \"";
+    default: return "rcon say \"";
+    }
+}
+
+char Defused(char c) noexcept {
+    if (c == '"') return '\'';
+    if (c == '\r' || c == '\n') return ' ';
+    return c;
+}
+
+}  // namespace
+
+std::string FormatSayCommand(int mode, std::string_view text) {
+    const std::string_view prefix = CommandPrefix(mode);
+    std::string command;
+    command.reserve(prefix.size() + text.size() + 1);
+    command.append(prefix);
+    for (char c : text) command.push_back(Defused(c));
+    command.push_back('"');
+    return command;
+}

@@ -1,0 +1,28 @@
+#include "chatbox/say_command.h"
+
+#include <gtest/gtest.h>
+
+TEST(FormatSayCommand, EachModeWrapsTheTextInItsCommand) {
+    EXPECT_EQ(FormatSayCommand(0, "hello"), "say \"hello\"");
+    EXPECT_EQ(FormatSayCommand(1, "hello"), "say_team \"hello\"");
+    EXPECT_EQ(FormatSayCommand(2, "hi"), "rcon say \"hi\"");
+    EXPECT_EQ(FormatSayCommand(2, "hi").size(), 13u);
+    EXPECT_EQ(FormatSayCommand(7, "x"), "rcon say \"x\"");
+}
+
+TEST(FormatSayCommand, QuotesAndLineEndsCannotEndTheArgument) {
+    EXPECT_EQ(FormatSayCommand(0, "a\"b"), "say \"a'b\"");
+    EXPECT_EQ(FormatSayCommand(0, "gg\"; quit; \""), "say \"gg'; quit; '\"");
+    EXPECT_EQ(FormatSayCommand(1, "a\r\nquit\nb\r"), "say_team \"a  quit b \"");
+}
+
+TEST(FormatSayCommand, EverythingElseIsCopiedAsTyped) {
+    EXPECT_EQ(FormatSayCommand(0, "   "), "say \"   \"");
+    EXPECT_EQ(FormatSayCommand(0, "100% %s %1"), "say \"100% %s %1\"");
+    EXPECT_EQ(FormatSayCommand(0, ""), "say \"\"");
+    // Two-byte characters of code page 936, a trail byte equal to a backslash included.
+    const std::string text = "\xC4\xE3\xBA\xC3 \x81\x5C'\t";
+    EXPECT_EQ(FormatSayCommand(0, text), "say \"" + text + "\"");
+    const std::string withNul("a\0b", 3);
+    EXPECT_EQ(FormatSayCommand(0, withNul), std::string("say \"a\0b\"", 9));
+}
