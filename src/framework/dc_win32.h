@@ -31,6 +31,19 @@ public:
     bool m_bPrinting = false;
 };
 
+// A context of a window's client area: GetDC in the constructor, ReleaseDC in the
+// destructor.
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(HWND hwnd) noexcept : m_hWnd(hwnd) { m_hDC = ::GetDC(hwnd); }
+    ~CClientDC() override {
+        if (m_hDC != nullptr) ::ReleaseDC(m_hWnd, m_hDC);
+    }
+
+private:
+    HWND m_hWnd;
+};
+
 // BeginPaint in the constructor, EndPaint in the destructor.
 class CPaintDC : public CDC {
 public:
