@@ -1,0 +1,19 @@
+// Deleting a registry key with everything below it.
+#pragma once
+
+#include <windows.h>
+
+// How far below the key to delete the deletion descends. Each level costs a stack
+// frame with a 260-byte name buffer, and the deletion runs on whatever thread the
+// module is called on, so a hostile tree deeper than this is left in place (the
+// result is ERROR_STACK_OVERFLOW) rather than risking that thread's stack.
+inline constexpr int kMaxDeleteDepth = 32;
+
+// Deletes parent\path and every subkey below it; returns the platform's error code,
+// ERROR_SUCCESS when the key is gone. When a subkey cannot be deleted the key itself
+// stays, with whatever could not be removed.
+LONG DeleteKeyTree(HKEY parent, const char* path) noexcept;
+
+// Deletes HKEY_CURRENT_USER\Software\<maker>\<profile>\History of the process's
+// application; true when it was deleted.
+bool DeleteHistoryKey() noexcept;
