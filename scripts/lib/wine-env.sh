@@ -58,3 +58,25 @@ parlix_wine_stop() {
     PARLIX_XVFB_PID=
   fi
 }
+
+# Runs the display check program (tools/displaycheck): a window must appear and a
+# synthetic key must reach it within a few seconds. On failure it prints the
+# check's own output, the Xvfb log and Wine's error channel of a second run.
+parlix_display_check() {
+  local exe=$1 log="$PARLIX_LOGS/display-check.log"
+  echo "display check on DISPLAY=${DISPLAY:-<unset>}"
+  if timeout 60 "$PARLIX_WINE" "$exe" >"$log" 2>&1 </dev/null; then
+    cat "$log"
+    return 0
+  fi
+  echo "display check FAILED; its output:"
+  cat "$log"
+  echo "--- Xvfb log ($PARLIX_LOGS/xvfb.log):"
+  tail -30 "$PARLIX_LOGS/xvfb.log" 2>/dev/null
+  echo "--- xdpyinfo:"
+  xdpyinfo 2>&1 </dev/null | head -15
+  echo "--- second run with WINEDEBUG=err+all:"
+  WINEDEBUG=err+all,fixme-all timeout 60 "$PARLIX_WINE" "$exe" >"$log.debug" 2>&1 </dev/null
+  tail -60 "$log.debug"
+  return 1
+}

@@ -1,0 +1,146 @@
+// The demo: one message on its whole road. The host installs the hook, the
+// stand-in game runs, Y opens the chat box, Chinese text is typed into it, Enter
+// writes parlix.cfg and presses the send key, and the game executes the file.
+// Prints each step; exit code 0 only when every step worked.
+//
+// Usage: ParlixDemo.exe <output folder>   (logs, chatbox.bmp)
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "drive_win32.h"
+
+namespace {
+
+const wchar_t kMessage[] = L"\u4f60\u597d, Parlix!";  // 你好, Parlix!
+
+int g_step = 0;
+
+void Step(const std::string& text) {
+    std::printf("[%d] %s\n", ++g_step, text.c_str());
+    std::fflush(stdout);
+}
+
+int Fail(const std::string& text) {
+    std::printf("    FAILED: %s\n", text.c_str());
+    std::fflush(stdout);
+    return 1;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string text;
+    char buffer[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(buffer, sizeof buffer, "%02X ", c);
+        text += buffer;
+    }
+    return text;
+}
+
+bool WriteText(const std::wstring& path, const std::string& text) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return ok;
+}
+
+// The painted frame shows that the box has drawn itself before the screenshot.
+bool WaitForPaintedFrame(HWND dialog) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        RECT rect;
+        ::GetWindowRect(dialog, &rect);
+        HDC screen = ::GetDC(nullptr);
+        COLORREF corner = ::GetPixel(screen, rect.left, rect.top);
+        ::ReleaseDC(nullptr, screen);
+        if (corner == 0x809188) return true;
+        if (::GetTickCount() - start > drive::kDeadlineMs) return false;
+        ::Sleep(20);
+    }
+}
+
+int RunDemo(const std::wstring& out) {
+    using namespace drive;
+    std::wstring gameFolder = ProgramFolder() + L"game\\";
+    std::wstring gameExe = gameFolder + L"HL.exe";
+    std::wstring cfg = gameFolder + L"cstrike\\parlix.cfg";
+
+    Step("game folder " + WideToUtf8(gameFolder) + ": the host binds F12 to exec parlix.cfg in cstrike\\userconfig.cfg");
+    if (!WriteText(gameFolder + L"cstrike\\userconfig.cfg", "bind \"F12\" \"exec parlix.cfg\"\r\n"))
+        return Fail("cannot write userconfig.cfg (was the stand-in game built?)");
+    ::DeleteFileW(cfg.c_str());
+
+    Step("settings in HKCU\\Software\\Kelvandor\\Parlix: Executable File = " + WideToUtf8(gameExe) +
+         ", Send Key = F12");
+    ResetSettings();
+    SetSetting(L"Executable File", gameExe);
+    SetSetting(L"Send Key", std::wstring(L"F12"));
+
+    Step("the test host loads Parlix.dll, sets the hot keys Y (say), U (say_team), P (rcon say), installs the hook");
+    LogFile hostLog(out + L"host.log");
+    ::DeleteFileW(hostLog.Path().c_str());
+    Process host;
+    if (!StartHost(host, hostLog)) return Fail("the host did not install the hook; its log: " + hostLog.Read());
+    std::string installed;
+    hostLog.WaitForPrefix("installed ", &installed, 0);
+    std::printf("    host: %s\n", installed.c_str());
+
+    Step("the stand-in game HL.exe starts and takes the focus");
+    LogFile gameLog(out + L"game.log");
+    ::DeleteFileW(gameLog.Path().c_str());
+    Process game;
+    if (!StartGame(game, gameExe, gameLog)) return Fail("the game could not be started");
+    HWND gameWindow = WaitForProcessWindow(game.Id(), L"ParlixStandinGame");
+    if (!gameWindow) return Fail("the game window never appeared");
+    if (!WaitForForeground(gameWindow)) return Fail("the game window never got the focus");
+
+    Step("Y is pressed in the game");
+    TapKey(kSayKey);
+    ChatBox box;
+    if (!WaitForChatBox(gameWindow, box)) return Fail("no chat box opened");
+    std::printf("    the chat box is open; prompt: %s\n", WideToUtf8(WindowText(box.prompt)).c_str());
+    if (gameLog.Contains("keydown 0x59")) return Fail("the game received the hot key");
+
+    Step("\"" + WideToUtf8(kMessage) + "\" is typed (Unicode input)");
+    TypeText(kMessage);
+    if (!WaitForWindowText(box.edit, kMessage))
+        return Fail("the box shows \"" + WideToUtf8(WindowText(box.edit)) + "\"");
+
+    std::wstring shot = out + L"chatbox.bmp";
+    if (!WaitForPaintedFrame(box.dialog)) std::printf("    (the box's frame is not painted yet)\n");
+    if (!SaveWindowScreenshot(gameWindow, shot)) return Fail("no screenshot could be saved");
+    Step("screenshot of the game with the open chat box: " + WideToUtf8(shot));
+
+    Step("Enter is pressed");
+    TapKey(VK_RETURN);
+    std::string expected = "say \"" + WideToUtf8(kMessage) + "\"";
+    if (!gameLog.WaitForLine("exec " + expected)) return Fail("the game did not execute the message; game log:\n" + gameLog.Read());
+    std::string bytes;
+    ReadFileBytes(cfg, bytes);
+    std::printf("    %s holds %u bytes: %s\n", WideToUtf8(cfg).c_str(), static_cast<unsigned>(bytes.size()),
+                Hex(bytes).c_str());
+    std::printf("    the game executed: %s\n", expected.c_str());
+    if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
+    std::printf("    the chat box is closed and the game has the focus again: %s\n",
+                FocusOfThread(gameWindow) == gameWindow ? "yes" : "no");
+
+    Step("the game and the host stop (the host removes the hook)");
+    game.Stop();
+    host.Stop();
+    if (!hostLog.Contains("uninstalled")) return Fail("the host did not remove the hook");
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring out = argc > 1 ? argv[1] : drive::ProgramFolder();
+    if (!out.empty() && out.back() != L'\\') out += L'\\';
+    ::CreateDirectoryW(out.c_str(), nullptr);
+    int result = RunDemo(out);
+    std::printf(result == 0 ? "demo: every step worked\n" : "demo: a step failed\n");
+    return result;
+}

@@ -1,0 +1,138 @@
+// Driving the module from outside, as a player and the host would: staging a game
+// folder, writing the settings, starting and stopping the test host and the
+// stand-in game, waiting for their log lines and windows, pressing keys. Shared
+// by the demo and the end-to-end tests. Every wait has a deadline of a few
+// seconds, so that nothing hangs when windows or keys do not work.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace drive {
+
+constexpr DWORD kDeadlineMs = 5000;
+
+// The hot keys the host sets: Y says, U says to the team, P says by rcon.
+constexpr WORD kSayKey = 'Y';
+constexpr WORD kSayTeamKey = 'U';
+constexpr WORD kRconKey = 'P';
+
+std::wstring ProgramFolder();  // with a trailing backslash
+std::wstring Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
+bool FileExists(const std::wstring& path);
+bool ReadFileBytes(const std::wstring& path, std::string& bytes);
+void DeleteTree(const std::wstring& path);
+
+// A fresh folder below the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    explicit TempFolder(const std::wstring& prefix);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& Path() const { return m_path; }  // with a trailing backslash
+
+private:
+    std::wstring m_path;
+};
+
+// A log file that a child process appends lines to.
+class LogFile {
+public:
+    explicit LogFile(std::wstring path) : m_path(std::move(path)) {}
+    const std::wstring& Path() const { return m_path; }
+    std::string Read() const;
+    bool Contains(const std::string& line) const;
+    // Waits until a whole line equals `line`.
+    bool WaitForLine(const std::string& line, DWORD deadlineMs = kDeadlineMs) const;
+    // Waits until some line begins with `prefix` and gives that line.
+    bool WaitForPrefix(const std::string& prefix, std::string* found = nullptr, DWORD deadlineMs = kDeadlineMs) const;
+
+private:
+    std::wstring m_path;
+};
+
+// A child process that is stopped (WM_CLOSE to its windows, then terminated) when
+// the object ends, so that no test leaves a process behind.
+class Process {
+public:
+    Process() = default;
+    ~Process() { Stop(); }
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Start(const std::wstring& exe, const std::wstring& arguments);
+    bool Running() const;
+    DWORD Id() const { return m_id; }
+    // Closes its windows and waits; terminates it when it does not end in time.
+    void Stop();
+    // Waits for its end and gives its exit code, or false at the deadline.
+    bool WaitForExit(DWORD* exitCode, DWORD deadlineMs = kDeadlineMs);
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_id = 0;
+};
+
+// A visible top-level window of a process, or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className);
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, DWORD deadlineMs = kDeadlineMs);
+bool WaitForForeground(HWND window, DWORD deadlineMs = kDeadlineMs);
+// The window that has the keyboard focus in the thread that owns `window`.
+HWND FocusOfThread(HWND window);
+
+// The chat box: the child dialog of the game window that holds the message edit.
+struct ChatBox {
+    HWND dialog = nullptr;
+    HWND edit = nullptr;
+    HWND prompt = nullptr;
+};
+ChatBox FindChatBox(HWND game);
+bool WaitForChatBox(HWND game, ChatBox& box, DWORD deadlineMs = kDeadlineMs);
+bool WaitForNoChatBox(HWND game, DWORD deadlineMs = kDeadlineMs);
+std::wstring WindowText(HWND window);  // asks the window itself, across processes
+bool WaitForWindowText(HWND window, const std::wstring& text, DWORD deadlineMs = kDeadlineMs);
+
+// A message box (dialog class #32770) shown by a process, with its caption and text.
+struct MessageBoxWindow {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+bool WaitForMessageBox(DWORD processId, MessageBoxWindow& box, DWORD deadlineMs = kDeadlineMs);
+
+// Synthetic input into the system's input stream, taken by the foreground window.
+void KeyDown(WORD key);
+void KeyUp(WORD key);
+void TapKey(WORD key);
+void TypeText(const std::wstring& text);  // KEYEVENTF_UNICODE, one character at a time
+
+// The settings in HKEY_CURRENT_USER\Software\Kelvandor\Parlix.
+void ResetSettings();
+void SetSetting(const wchar_t* name, const std::wstring& value);
+void SetSetting(const wchar_t* name, DWORD value);
+void DeleteHistory();
+struct StoredHistory {
+    bool exists = false;
+    DWORD count = 0;
+    std::vector<std::string> entries;  // "#0", "#1", ... up to the count, as stored (ANSI bytes)
+};
+StoredHistory ReadHistory();
+
+// Copies the stand-in game under `name` into `folder` and, when asked, creates the
+// mod folders below it.
+std::wstring StageGame(const std::wstring& folder, const std::wstring& name, bool withModFolders = true);
+// Starts a game with its log; the game's timeout keeps it from outliving a run.
+bool StartGame(Process& process, const std::wstring& exe, const LogFile& log, const std::wstring& arguments = L"");
+// Starts the test host with the hot keys Y, U and P; waits for "installed".
+bool StartHost(Process& process, const LogFile& log, const std::wstring& module = L"");
+
+// Saves the screen area of a window as a 24-bit BMP file.
+bool SaveWindowScreenshot(HWND window, const std::wstring& path);
+
+}  // namespace drive
