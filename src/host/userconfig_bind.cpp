@@ -1,0 +1,116 @@
+#include "host/userconfig_bind.h"
+
+#include <cstddef>
+
+#include "settings/key_names.h"
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kExecParlix = "exec parlix.cfg";
+
+char LowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+// Words as the game's console splits a line: blanks separate, quotes group.
+std::vector<std::string_view> SplitWords(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i >= line.size()) break;
+        if (line[i] == '"') {
+            std::size_t end = line.find('"', i + 1);
+            if (end == std::string_view::npos) end = line.size();
+            words.push_back(line.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else {
+            std::size_t start = i;
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+            words.push_back(line.substr(start, i - start));
+        }
+    }
+    return words;
+}
+
+std::string_view LineEndStyle(std::string_view content) noexcept {
+    std::size_t newline = content.find('\n');
+    if (newline == std::string_view::npos) return "\r\n";  // the game's own files use CR LF
+    return (newline > 0 && content[newline - 1] == '\r') ? "\r\n" : "\n";
+}
+
+}  // namespace
+
+std::string GameBindKeyName(std::string_view keyName) {
+    static constexpr struct {
+        std::string_view table;
+        std::string_view game;
+    } kRenamed[] = {{"Insert", "INS"}, {"Delete", "DEL"},   {"Home", "HOME"},
+                    {"End", "END"},    {"Page Up", "PGUP"}, {"Page Dn", "PGDN"}};
+    for (const KeyNameEntry& entry : KeyNameTable()) {
+        if (!EqualsNoCase(entry.name, keyName)) continue;
+        std::string_view name = entry.name;
+        for (const auto& renamed : kRenamed)
+            if (renamed.table == name) return std::string(renamed.game);
+        if (name.size() == 1) return std::string(1, LowerAscii(name[0]));
+        return std::string(name);  // F1 to F12
+    }
+    return {};
+}
+
+std::string ParlixBindLine(std::string_view gameKeyName) {
+    return "bind \"" + std::string(gameKeyName) + "\" \"" + std::string(kExecParlix) + "\"";
+}
+
+bool IsParlixBindLine(std::string_view line) noexcept {
+    if (line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
+    std::vector<std::string_view> words = SplitWords(line);
+    return words.size() == 3 && EqualsNoCase(words[0], "bind") && !words[1].empty() &&
+           EqualsNoCase(words[2], kExecParlix);
+}
+
+std::string RewriteUserConfig(std::string_view content, std::string_view bindLine) {
+    std::string result;
+    result.reserve(content.size() + bindLine.size() + 2);
+    bool written = false;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find_first_of("\r\n", start);
+        std::size_t next = end;
+        if (end == std::string_view::npos) {
+            end = next = content.size();
+        } else {
+            next = end + 1;
+            if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+        }
+        std::string_view line = content.substr(start, end - start);
+        std::string_view lineEnd = content.substr(end, next - end);
+        if (!IsParlixBindLine(line)) {
+            result.append(line).append(lineEnd);
+        } else if (!written) {
+            // A BOM at the start of the file belongs to the file, not to our line.
+            if (start == 0 && line.starts_with(kUtf8Bom)) result.append(kUtf8Bom);
+            result.append(bindLine).append(lineEnd);
+            written = true;
+        }
+        start = next;
+    }
+    if (!written) {
+        if (!result.empty() && result.back() != '\n' && result.back() != '\r') result.append(LineEndStyle(content));
+        result.append(bindLine).append(LineEndStyle(content));
+    }
+    return result;
+}
+
+std::vector<std::wstring> UserConfigPaths(std::wstring_view executablePath) {
+    std::size_t slash = executablePath.find_last_of(L"\\/");
+    if (slash == std::wstring_view::npos) return {};
+    std::wstring folder(executablePath.substr(0, slash + 1));
+    return {folder + L"cstrike\\userconfig.cfg", folder + L"czero\\userconfig.cfg"};
+}

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "host/userconfig_bind.h"
+
+namespace {
+
+TEST(HostGameBind, KeyNamesAsTheGameConsoleSpellsThem) {
+    EXPECT_EQ(GameBindKeyName("F12"), "F12");
+    EXPECT_EQ(GameBindKeyName("f1"), "F1");
+    EXPECT_EQ(GameBindKeyName("Y"), "y");
+    EXPECT_EQ(GameBindKeyName("Insert"), "INS");
+    EXPECT_EQ(GameBindKeyName("Delete"), "DEL");
+    EXPECT_EQ(GameBindKeyName("page up"), "PGUP");
+    EXPECT_EQ(GameBindKeyName("Page Dn"), "PGDN");
+    EXPECT_EQ(GameBindKeyName("End"), "END");
+    EXPECT_EQ(GameBindKeyName("Space"), "");
+    EXPECT_EQ(GameBindKeyName(""), "");
+    EXPECT_EQ(ParlixBindLine("F12"), "bind \"F12\" \"exec parlix.cfg\"");
+}
+
+TEST(HostGameBind, RecognisesOurLineHoweverItWasTyped) {
+    EXPECT_TRUE(IsParlixBindLine("bind \"F12\" \"exec parlix.cfg\""));
+    EXPECT_TRUE(IsParlixBindLine("  BIND F11 \"Exec Parlix.cfg\"\t"));
+    EXPECT_TRUE(IsParlixBindLine("\xEF\xBB\xBF" "bind \"y\" \"exec parlix.cfg\""));
+    EXPECT_FALSE(IsParlixBindLine("bind \"F12\" \"exec other.cfg\""));
+    EXPECT_FALSE(IsParlixBindLine("bind \"F12\" \"exec parlix.cfg\" extra"));
+    EXPECT_FALSE(IsParlixBindLine("bind F12 exec parlix.cfg"));
+    EXPECT_FALSE(IsParlixBindLine("// bind \"F12\" \"exec parlix.cfg\""));
+    EXPECT_FALSE(IsParlixBindLine("bind \"\" \"exec parlix.cfg\""));
+}
+
+const std::string kLine = "bind \"F11\" \"exec parlix.cfg\"";
+
+TEST(HostUserConfig, AppendsWithTheFilesLineEndAndKeepsEverythingElse) {
+    EXPECT_EQ(RewriteUserConfig("", kLine), kLine + "\r\n");
+    EXPECT_EQ(RewriteUserConfig("sensitivity \"2\"\r\nname \"x\"\r\n", kLine),
+              "sensitivity \"2\"\r\nname \"x\"\r\n" + kLine + "\r\n");
+    EXPECT_EQ(RewriteUserConfig("a\nb\n", kLine), "a\nb\n" + kLine + "\n");
+    // No line end after the last line: one is added before ours, in the file's style.
+    EXPECT_EQ(RewriteUserConfig("a\nb", kLine), "a\nb\n" + kLine + "\n");
+    EXPECT_EQ(RewriteUserConfig("only", kLine), "only\r\n" + kLine + "\r\n");
+}
+
+TEST(HostUserConfig, ReplacesAnEarlierLineOfOursInPlaceAndDropsDuplicates) {
+    const std::string before = "\xEF\xBB\xBF" "bind \"F12\" \"exec parlix.cfg\"\r\n"
+                               "bind \"w\" \"+forward\"\r\n"
+                               "bind \"F10\"   \"exec parlix.cfg\"\n"
+                               "\tstray \t bytes \xC4\xE3\r\n"
+                               "bind \"y\" \"exec parlix.cfg\"";
+    const std::string after = "\xEF\xBB\xBF" + kLine + "\r\n"
+                              "bind \"w\" \"+forward\"\r\n"
+                              "\tstray \t bytes \xC4\xE3\r\n";
+    EXPECT_EQ(RewriteUserConfig(before, kLine), after);
+}
+
+TEST(HostUserConfig, IsIdempotentAndFollowsAChangedSendKey) {
+    const std::string inputs[] = {"", "x\r\n", "x", "a\n\nb\r\n\r\n", "bind \"F12\" \"exec parlix.cfg\"\r\nz\r\n",
+                                  "\r", "a\rb\r"};
+    for (const std::string& input : inputs) {
+        const std::string once = RewriteUserConfig(input, kLine);
+        EXPECT_EQ(RewriteUserConfig(once, kLine), once) << input;
+        const std::string otherKey = "bind \"PGDN\" \"exec parlix.cfg\"";
+        const std::string changed = RewriteUserConfig(once, otherKey);
+        EXPECT_EQ(changed.size(), once.size() - kLine.size() + otherKey.size()) << input;
+        EXPECT_EQ(changed.find(kLine), std::string::npos) << input;
+        EXPECT_EQ(RewriteUserConfig(changed, kLine), once) << input;
+    }
+}
+
+TEST(HostUserConfig, PathsOfBothModFoldersBesideTheExecutable) {
+    const std::vector<std::wstring> expected = {L"C:\\Games\\HL\\cstrike\\userconfig.cfg",
+                                                L"C:\\Games\\HL\\czero\\userconfig.cfg"};
+    EXPECT_EQ(UserConfigPaths(L"C:\\Games\\HL\\hl.exe"), expected);
+    EXPECT_EQ(UserConfigPaths(L"C:/Games/HL\\hl.exe")[0], L"C:/Games/HL\\cstrike\\userconfig.cfg");
+    EXPECT_TRUE(UserConfigPaths(L"hl.exe").empty());
+    EXPECT_TRUE(UserConfigPaths(L"").empty());
+}
+
+}  // namespace
