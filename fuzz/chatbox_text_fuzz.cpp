@@ -1,0 +1,88 @@
+// The texts of one submission over any input: the command (one quoted argument
+// whatever is typed), the command file path, the file-error message and the
+// system error text written into a fixed buffer.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "chatbox/cfg_path.h"
+#include "chatbox/error_text.h"
+#include "chatbox/file_error.h"
+#include "chatbox/say_command.h"
+#include "fuzz_check.h"
+
+namespace {
+
+bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+void CheckCommand(int mode, const std::string& text) {
+    const std::string command = FormatSayCommand(mode, text);
+    const std::string prefix = mode == 0 ? "say \"" : mode == 1 ? "say_team \"" : "rcon say \"";
+    FUZZ_CHECK(command.size() == prefix.size() + text.size() + 1);
+    FUZZ_CHECK(command.compare(0, prefix.size(), prefix) == 0);
+    FUZZ_CHECK(command.back() == '"');
+    FUZZ_CHECK(std::count(command.begin(), command.end(), '"') == 2);
+    FUZZ_CHECK(command.find_first_of("\r\n") == std::string::npos);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char typed = text[i], sent = command[prefix.size() + i];
+        FUZZ_CHECK(sent == typed || (typed == '"' && sent == '\'') ||
+                   ((typed == '\r' || typed == '\n') && sent == ' '));
+    }
+}
+
+void CheckPath(const std::string& executable, bool czero, bool dbcs) {
+    const LeadBytePredicate lead = dbcs ? IsGbkLeadByte : nullptr;
+    const std::string folder = RemoveFileSpec(executable, lead);
+    FUZZ_CHECK(executable.compare(0, folder.size(), folder) == 0);
+    const std::string path = BuildCfgPath(executable, czero ? GameFolder::czero : GameFolder::cstrike, lead);
+    const std::string tail = czero ? "czero\\parlix.cfg" : "cstrike\\parlix.cfg";
+    FUZZ_CHECK(path.size() >= tail.size() + 1);
+    FUZZ_CHECK(path.compare(path.size() - tail.size(), tail.size(), tail) == 0);
+    FUZZ_CHECK(path[path.size() - tail.size() - 1] == '\\');
+    FUZZ_CHECK(path.compare(0, folder.size(), folder) == 0);
+    FUZZ_CHECK(path.size() <= folder.size() + tail.size() + 1);
+}
+
+void CheckFileError(std::uint32_t code, const std::string& name) {
+    const FileErrorCause cause = CauseForSystemError(code);
+    FUZZ_CHECK(static_cast<int>(cause) >= 1 && static_cast<int>(cause) <= 14);
+    const std::string message = FormatFileErrorMessage({cause, name});
+    FUZZ_CHECK(message.size() <= kFileErrorMessageLimit);
+    std::string full(FileErrorCauseText(cause));
+    full.replace(full.find("%1"), 2, name);
+    FUZZ_CHECK(full.compare(0, message.size(), message) == 0);
+    FUZZ_CHECK(message.size() == std::min(full.size(), kFileErrorMessageLimit));
+}
+
+void CheckErrorBuffer(const std::string& text, std::size_t size, std::int32_t code) {
+    // A guard byte past the buffer must survive.
+    std::vector<char> buffer(size + 1, '#');
+    std::memcpy(buffer.data(), text.data(), std::min(text.size(), size));
+    const std::size_t length = FinishSystemErrorText(buffer.data(), size, text.size(), code);
+    FUZZ_CHECK(buffer[size] == '#');
+    if (size == 0) return;
+    FUZZ_CHECK(length < size && buffer[length] == '\0');
+    if (!text.empty() && text.size() < size)
+        FUZZ_CHECK(std::string(buffer.data(), length) == FinishSystemErrorText(text, code));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    const int mode = data.ConsumeIntegralInRange(0, 2);
+    const bool czero = data.ConsumeBool(), dbcs = data.ConsumeBool();
+    const auto code = data.ConsumeIntegral<std::uint32_t>();
+    const auto bufferSize = data.ConsumeIntegralInRange<std::size_t>(0, 300);
+    const std::string text = data.ConsumeRemainingBytesAsString();
+    CheckCommand(mode, text);
+    CheckPath(text, czero, dbcs);
+    CheckFileError(code, text);
+    CheckErrorBuffer(text, bufferSize, static_cast<std::int32_t>(code));
+    return 0;
+}

@@ -1,0 +1,71 @@
+// The history load over arbitrary stored contents, on top of a list that may
+// already hold entries, and the save and load round trip of the result.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "chatbox/history_list.h"
+#include "fuzz_check.h"
+#include "fuzzed_profile_store.h"
+
+namespace {
+
+void CheckListRules(const HistoryList& list, std::uint32_t maxItems) {
+    FUZZ_CHECK(list.m_history.size() <= maxItems);
+    const std::set<std::string> distinct(list.m_history.begin(), list.m_history.end());
+    FUZZ_CHECK(distinct.size() == list.m_history.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    // "Max History Items" always reaches the list clamped to 1..32.
+    const auto maxItems = data.ConsumeIntegralInRange<std::uint32_t>(1, 32);
+
+    HistoryList list;
+    const int typed = data.ConsumeIntegralInRange(0, 40);
+    for (int i = 0; i < typed; ++i) {
+        // Typed text comes from the edit's window text, which holds no NUL.
+        std::string text = data.ConsumeRandomLengthString(40);
+        std::erase(text, '\0');
+        list.AddToHistory(text, maxItems);
+        CheckListRules(list, maxItems);
+        FUZZ_CHECK(list.m_historyIndex == static_cast<std::int32_t>(list.m_history.size()));
+    }
+    const std::vector<std::string> before = list.m_history;
+    const std::int32_t indexBefore = list.m_historyIndex;
+
+    FuzzedProfileStore stored(data);
+    const std::int32_t added = list.LoadHistory(stored, maxItems);
+    CheckListRules(list, maxItems);
+    FUZZ_CHECK(added >= 0 && static_cast<std::uint32_t>(added) <= maxItems);
+    // A hostile "Count" reads no more entries than the list can keep.
+    std::size_t entryReads = 0;
+    for (const auto& [value, count] : stored.Reads())
+        if (value.second != "Count") entryReads += static_cast<std::size_t>(count);
+    FUZZ_CHECK(entryReads <= maxItems);
+    if (added > 0) {
+        FUZZ_CHECK(list.m_historyIndex == static_cast<std::int32_t>(list.m_history.size()));
+        FUZZ_CHECK(std::none_of(list.m_history.end() - std::min<std::ptrdiff_t>(added, static_cast<std::ptrdiff_t>(list.m_history.size())),
+                                list.m_history.end(), [](const std::string& s) { return s.empty(); }));
+    } else {
+        FUZZ_CHECK(list.m_history == before);
+        FUZZ_CHECK(list.m_historyIndex == indexBefore);
+    }
+
+    // What is saved loads back the same, the empty entry aside (it is never stored
+    // as an entry of its own).
+    MemoryProfileStore memory;
+    FUZZ_CHECK(list.SaveHistory(memory) == static_cast<std::int32_t>(list.m_history.size()));
+    HistoryList reloaded;
+    reloaded.LoadHistory(memory, maxItems);
+    std::vector<std::string> expected = list.m_history;
+    std::erase(expected, std::string());
+    FUZZ_CHECK(reloaded.m_history == expected);
+    return 0;
+}

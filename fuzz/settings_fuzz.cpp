@@ -1,0 +1,66 @@
+// The settings decoding of raw registry data of any type and length: the whole
+// load over a store whose every answer is the fuzzer's, the two decoders and the
+// rule for the Run value.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_check.h"
+#include "fuzzed_profile_store.h"
+#include "settings/app_settings.h"
+#include "settings/autorun.h"
+
+namespace {
+
+bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
+
+void CheckDecoders(const std::string& raw) {
+    const auto value = DecodeProfileInt(std::as_bytes(std::span(raw.data(), raw.size())));
+    FUZZ_CHECK(value.has_value() == (raw.size() <= 4));
+    if (value) {
+        std::uint32_t expected = 0;
+        for (std::size_t i = raw.size(); i-- > 0;)
+            expected = (expected << 8) | static_cast<unsigned char>(raw[i]);
+        FUZZ_CHECK(*value == expected);
+    }
+    const std::string text = DecodeProfileString(raw);
+    FUZZ_CHECK(!HasNul(text));
+    FUZZ_CHECK(raw.compare(0, text.size(), text) == 0);
+    FUZZ_CHECK(text.size() == raw.size() || raw[text.size()] == '\0');
+}
+
+void CheckRunValue(std::uint32_t type, const std::string& raw) {
+    const bool accepted = AcceptRunValue(type, raw);
+    const bool expected = (type == kRegSz || type == kRegExpandSz) && !raw.empty() &&
+                          raw.size() <= kRunValueMaxBytes && raw.back() == '\0';
+    FUZZ_CHECK(accepted == expected);
+    if (accepted) {
+        const std::string_view text = RunValueText(raw);
+        FUZZ_CHECK(text.size() < raw.size());
+        FUZZ_CHECK(text.find('\0') == std::string_view::npos);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    const std::uint32_t type = data.ConsumeIntegral<std::uint32_t>();
+    const std::string raw = data.ConsumeRandomLengthString(700);
+    CheckDecoders(raw);
+    CheckRunValue(type, raw);
+
+    FuzzedProfileStore store(data);
+    CAppSettings settings;
+    settings.Load(store);
+    FUZZ_CHECK(settings.m_nMaxHistoryItems >= 1 && settings.m_nMaxHistoryItems <= 32);
+    FUZZ_CHECK(settings.m_bAutoRun == 0);
+    FUZZ_CHECK(!HasNul(settings.m_strExecutableFile));
+    FUZZ_CHECK(!HasNul(settings.m_strSelectedIme));
+    for (const std::string& key : settings.m_strKeys) FUZZ_CHECK(!HasNul(key));
+    // One attach reads each value at most once.
+    for (const auto& [value, count] : store.Reads()) FUZZ_CHECK(count == 1);
+    return 0;
+}
