@@ -9,4 +9,4 @@ jobs=$(nproc)
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$jobs" --target parlix_core_bench >/dev/null
 echo "== $(uname -m), $(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
-exec build/bench/bench/parlix_core_bench "$@"
+exec build/bench/bin/parlix_core_bench "$@"

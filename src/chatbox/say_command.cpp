@@ -1,5 +1,7 @@
 #include "chatbox/say_command.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string_view CommandPrefix(int mode) noexcept {
@@ -20,10 +22,8 @@ char Defused(char c) noexcept {
 
 std::string FormatSayCommand(int mode, std::string_view text) {
     const std::string_view prefix = CommandPrefix(mode);
-    std::string command;
-    command.reserve(prefix.size() + text.size() + 1);
-    command.append(prefix);
-    for (char c : text) command.push_back(Defused(c));
-    command.push_back('"');
+    std::string command(prefix.size() + text.size() + 1, '"');
+    const auto body = std::copy(prefix.begin(), prefix.end(), command.begin());
+    std::transform(text.begin(), text.end(), body, Defused);
     return command;
 }
