@@ -1,0 +1,16 @@
+// Setting the game up: the bind of the send key to exec parlix.cfg in userconfig.cfg
+// of the cstrike and czero folders beside the game executable.
+#pragma once
+
+#include <string>
+
+#include "settings/app_settings.h"
+
+struct GameSetupResult {
+    bool ok = false;
+    std::wstring report;  // what was done or what went wrong, for the user
+};
+
+// Uses the executable and the send key of the given settings. A mod folder that
+// does not exist is skipped (not every game has both); neither existing is an error.
+GameSetupResult SetUpGame(const CAppSettings& settings);

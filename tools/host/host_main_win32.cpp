@@ -1,0 +1,144 @@
+// ParlixHost.exe: the program players run. It keeps the settings, loads Parlix.dll
+// from its own folder, sets the hot keys, installs the keyboard hook and pumps
+// messages for as long as it runs (Windows routes the hook calls of processes of
+// the other bitness to this thread; a host that stops pumping stalls their
+// keyboard), and removes the hook when it ends. One copy runs per user session.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/unique_handle_win32.h"
+#include "framework/win_app_win32.h"
+#include "game_setup_win32.h"
+#include "hook_module_win32.h"
+#include "host/host_command_line.h"
+#include "host/host_settings.h"
+#include "host_log_win32.h"
+#include "host_text_win32.h"
+#include "host_window_win32.h"
+#include "settings/autorun_win32.h"
+#include "settings/registry_profile_store_win32.h"
+
+namespace {
+
+constexpr const wchar_t* kInstanceMutex = L"Local\\ParlixHost.SingleInstance";
+constexpr DWORD kFindWindowMilliseconds = 5000;
+
+std::vector<std::string> ArgumentsAfterProgramName() {
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; argv && i < count; ++i) args.push_back(Utf8FromWide(argv[i]));
+    if (argv) ::LocalFree(argv);
+    return args;
+}
+
+// Text for the user who started us from a console; a message box when there is none.
+void Report(const std::string& utf8, bool error) {
+    HANDLE out = ::GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    UniqueFile console;
+    if ((out == nullptr || out == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        console = AdoptFile(::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+        out = console.get();
+    }
+    DWORD written = 0;
+    if (out != nullptr && out != INVALID_HANDLE_VALUE &&
+        ::WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr))
+        return;
+    ::MessageBoxW(nullptr, WideFromUtf8(utf8).c_str(), L"Parlix", MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+}
+
+CAppSettings LoadSavedSettings() {
+    RegistryProfileStore profile("Kelvandor", "Parlix");
+    CAppSettings settings;
+    settings.Load(profile);
+    return settings;
+}
+
+int RunSetUpGame() {
+    GameSetupResult result = SetUpGame(LoadSavedSettings());
+    HostLog(result.ok ? "setup-game ok" : "setup-game failed");
+    std::string text = Utf8FromWide(result.report);
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 1)) text.erase(at, 1);
+    Report(text + "\n", !result.ok);
+    return result.ok ? 0 : 1;
+}
+
+// The running copy's window may not exist yet when it has only just started.
+void BringUpRunningCopy() {
+    const DWORD start = ::GetTickCount();
+    do {
+        if (HWND running = ::FindWindowW(CHostWindow::kClassName, nullptr)) {
+            DWORD processId = 0;
+            ::GetWindowThreadProcessId(running, &processId);
+            ::AllowSetForegroundWindow(processId);
+            ::PostMessageW(running, CHostWindow::ShowRequestMessage(), 0, 0);
+            HostLog("second-instance brought-up");
+            return;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount() - start < kFindWindowMilliseconds);
+    HostLog("second-instance no-window");
+}
+
+int RunHost(HINSTANCE instance, bool minimized) {
+    UniqueHandle<HANDLE, CloseKernelHandle> mutex(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    if (mutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        BringUpRunningCopy();
+        return 0;
+    }
+    HostLog("start");
+    AfxSetResourceHandle(instance);
+    if (!CHostWindow::RegisterWindowClass(instance)) {
+        HostLog("no-window-class");
+        return 3;
+    }
+    const CAppSettings saved = LoadSavedSettings();
+    HookModule hook;
+    if (hook.Load(HostFolder())) {
+        hook.SetHotKeys(HotKeyCodes(saved));
+        hook.Install();
+    }
+    CHostWindow window(hook, saved, ReadAutoRun() != 0);
+    if (!window.Open(minimized || saved.m_bStartMinimized)) {
+        HostLog("no-window");
+        return 3;
+    }
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (window.m_hWnd && ::IsDialogMessageW(window.m_hWnd, &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    hook.Uninstall();
+    HostLog("exit");
+    return hook.Installed() ? 1 : 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    try {
+        const HostOptions options = ParseHostCommandLine(ArgumentsAfterProgramName());
+        if (!options.logPath.empty()) OpenHostLog(WideFromUtf8(options.logPath));
+        switch (options.action) {
+        case HostAction::Help:
+            if (!options.error.empty()) {
+                Report(options.error + "\n\n" + std::string(HostUsageText()), true);
+                return 2;
+            }
+            Report(std::string(HostUsageText()), false);
+            return 0;
+        case HostAction::SetUpGame:
+            return RunSetUpGame();
+        case HostAction::Run:
+            return RunHost(instance, options.minimized);
+        }
+    } catch (...) {
+        HostLog("failed");
+    }
+    return 3;
+}
