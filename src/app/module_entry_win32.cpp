@@ -4,11 +4,12 @@
 #include <windows.h>
 
 #include "app/hook_app_win32.h"
+#include "chatbox/dlg_say_win32.h"
 #include "hook/process_arguments_win32.h"
 
 // The chat box object is defined here, before the application, so that it is
 // constructed first and destroyed last.
-
+CDlgSay theChatBox;
 CHookApp theApp;
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {

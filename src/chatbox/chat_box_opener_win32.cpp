@@ -1,0 +1,27 @@
+// Opening the process's chat box over the game window, for the hook.
+#include "chatbox/dlg_say_win32.h"
+#include "hook/chat_box_win32.h"
+#include "hook/hook_decision.h"
+
+HWND ChatBoxWindow() noexcept { return theChatBox.m_hWnd; }
+
+bool OpenChatBox(HWND game, int mode) noexcept {
+    if (theChatBox.m_hWnd != nullptr) {
+        theChatBox.DestroyWindow();
+        // A window that would not go stays bound; a second one could not be.
+        if (theChatBox.m_hWnd != nullptr) return false;
+    }
+    theChatBox.m_mode = mode;
+    if (!theChatBox.Create(game)) return false;
+
+    RECT client{};
+    ::GetClientRect(game, &client);
+    RECT box{};
+    theChatBox.GetWindowRect(&box);
+    const Point place = PlaceChatBox(Rect{static_cast<int>(client.left), static_cast<int>(client.top),
+                                          static_cast<int>(client.right), static_cast<int>(client.bottom)},
+                                     static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top));
+    theChatBox.SetWindowPos(nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    ::SetFocus(theChatBox.m_editMessage.m_hWnd);
+    return true;
+}
