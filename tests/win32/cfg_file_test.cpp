@@ -1,0 +1,106 @@
+// The command file on a real file system: exact bytes, replacement, and the
+// failures the user is shown.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "chatbox/cfg_file_win32.h"
+
+namespace {
+
+class CfgFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_folder = std::string(temp) + "parlix_cfg_" + std::to_string(::GetCurrentProcessId()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ::CreateDirectoryA(m_folder.c_str(), nullptr);
+        m_path = m_folder + "\\parlix.cfg";
+    }
+    void TearDown() override {
+        ::DeleteFileA(m_path.c_str());
+        ::RemoveDirectoryA((m_folder + "\\parlix.cfg").c_str());
+        ::RemoveDirectoryA(m_folder.c_str());
+    }
+
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::string m_folder;
+    std::string m_path;
+};
+
+TEST_F(CfgFileTest, HoldsExactlyTheLastCommandWritten) {
+    ASSERT_FALSE(WriteCfgFile(m_path, "say \"a much longer first message\""));
+    ASSERT_FALSE(WriteCfgFile(m_path, "rcon say \"hi\""));
+    // 13 bytes: no byte-order mark, no line end, no terminator, nothing of the first.
+    EXPECT_EQ(ReadAll(m_path), "rcon say \"hi\"");
+}
+
+TEST_F(CfgFileTest, MissingModFolderIsABadPathNamedAsPassed) {
+    const std::string path = m_folder + "\\cstrike\\parlix.cfg";
+    auto error = WriteCfgFile(path, "say \"x\"");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->cause, FileErrorCause::badPath);
+    EXPECT_EQ(error->fileName, path);
+    EXPECT_EQ(::GetFileAttributesA((m_folder + "\\cstrike").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CfgFileTest, FileHeldOpenWithoutSharingIsASharingViolation) {
+    HANDLE other = ::CreateFileA(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    auto error = WriteCfgFile(m_path, "say \"x\"");
+    ::CloseHandle(other);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(static_cast<int>(error->cause), 11);
+    EXPECT_EQ(error->fileName, m_path);
+}
+
+TEST_F(CfgFileTest, DirectoryInPlaceOfTheFileIsRefusedAndKept) {
+    ASSERT_TRUE(::CreateDirectoryA(m_path.c_str(), nullptr));
+    auto error = WriteCfgFile(m_path, "say \"x\"");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->cause, FileErrorCause::accessDenied);
+    EXPECT_EQ(error->fileName, m_path);
+    EXPECT_NE(::GetFileAttributesA(m_path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST_F(CfgFileTest, PathsOfMaxPathCharactersAreRefusedBeforeAnyOpen) {
+    const std::string prefix = m_folder + "\\";
+    ASSERT_LT(prefix.size(), 200u);
+    const std::string longest = prefix + std::string(259 - prefix.size(), 'n');
+    const std::string tooLong = prefix + std::string(260 - prefix.size(), 'n');
+
+    auto refused = WriteCfgFile(tooLong, "say \"x\"");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->cause, FileErrorCause::badPath);
+    EXPECT_EQ(refused->fileName, tooLong);
+    // Refused before the open: not even a file of the name cut at MAX_PATH appears.
+    EXPECT_EQ(::GetFileAttributesA(longest.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // One character less is an ordinary path.
+    EXPECT_FALSE(WriteCfgFile(longest, "say \"x\""));
+    EXPECT_EQ(ReadAll(longest), "say \"x\"");
+    ::DeleteFileA(longest.c_str());
+}
+
+TEST(ConvertToUtf8, ChineseInCodePage936BecomesUtf8AndBadCodePagesFail) {
+    // 你好 in code page 936 (GBK) is C4 E3 BA C3.
+    auto bytes = ConvertToUtf8("say \"\xC4\xE3\xBA\xC3\"", 936);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, "say \"\xE4\xBD\xA0\xE5\xA5\xBD\"");
+
+    EXPECT_EQ(ConvertToUtf8("", 936), std::string());
+    ::SetLastError(0);
+    EXPECT_FALSE(ConvertToUtf8("say", 4711));  // no such code page
+    EXPECT_NE(::GetLastError(), 0u);           // left for the error box to show
+}
+
+}  // namespace

@@ -1,0 +1,382 @@
+// The chat box over a real game window in this thread: opening, keys, history
+// navigation, colours, painting, and how Enter and Escape end it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chatbox/dlg_say_win32.h"
+#include "chatbox/key_forward_edit_win32.h"
+#include "framework/win_app_win32.h"
+#include "hook/chat_box_win32.h"
+#include "settings/app_settings.h"
+#include "settings/registry_profile_store_win32.h"
+#include "window_test_support.h"
+#include "../../res/resource.h"
+
+namespace {
+
+using testsupport::GameWindow;
+using testsupport::PumpPending;
+using testsupport::PumpUntil;
+
+constexpr DWORD kEnter = 0x1001;
+constexpr DWORD kEscape = 0x1002;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class ChatBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (AfxGetApp() == nullptr) {
+            m_app = std::make_unique<CWinApp>();
+            m_app->SetRegistryKey("ParlixTests");
+            m_app->SetProfileName("ChatBox");
+        }
+        m_savedSettings = GetAppSettings();
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_gameFolder = std::string(temp) + "parlix_game_" + std::to_string(::GetCurrentProcessId());
+        ::CreateDirectoryA(m_gameFolder.c_str(), nullptr);
+        m_cfgPath = m_gameFolder + "\\cstrike\\parlix.cfg";
+
+        CAppSettings& settings = GetAppSettings();
+        settings.m_bRememberHistory = 1;
+        settings.m_nMaxHistoryItems = 10;
+        settings.m_bAutoIme = 0;
+        settings.m_strExecutableFile = m_gameFolder + "\\hl.exe";
+        settings.m_strKeys[3] = "F12";
+
+        RegistryProfileStore::ForApp().DeleteSection("History");
+        History().m_history.clear();
+        History().m_historyIndex = -1;
+        m_game = std::make_unique<GameWindow>();
+    }
+
+    void TearDown() override {
+        if (theChatBox.m_hWnd != nullptr) theChatBox.DestroyWindow();
+        m_game.reset();
+        PumpPending();
+        GetAppSettings() = m_savedSettings;
+        ::DeleteFileA(m_cfgPath.c_str());
+        ::RemoveDirectoryA((m_gameFolder + "\\cstrike").c_str());
+        ::RemoveDirectoryA(m_gameFolder.c_str());
+        RegistryProfileStore::ForApp().DeleteSection("History");
+    }
+
+    static CHistoryEdit& History() { return theChatBox.m_editMessage; }
+    static HWND Edit() { return theChatBox.m_editMessage.m_hWnd; }
+    HWND Game() const { return m_game->Handle(); }
+
+    void Open(int mode) {
+        ASSERT_TRUE(OpenChatBox(Game(), mode));
+        ASSERT_EQ(ChatBoxWindow(), theChatBox.m_hWnd);
+        PumpPending();
+    }
+    static void KeyDown(unsigned key) { ::SendMessageW(Edit(), WM_KEYDOWN, key, 1); }
+    static void Type(const std::string& text) {
+        for (char c : text) ::SendMessageW(Edit(), WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    static std::string EditText() { return theChatBox.m_editMessage.GetWindowText(); }
+    static std::pair<int, int> Selection() { return theChatBox.m_editMessage.GetSel(); }
+    void MakeModFolder() const { ::CreateDirectoryA((m_gameFolder + "\\cstrike").c_str(), nullptr); }
+    static std::uint32_t StoredCount() {
+        RegistryProfileStore store = RegistryProfileStore::ForApp();
+        return ProfileGetInt(store, "History", "Count", 0xDEAD);
+    }
+
+    std::unique_ptr<CWinApp> m_app;
+    CAppSettings m_savedSettings;
+    std::string m_gameFolder;
+    std::string m_cfgPath;
+    std::unique_ptr<GameWindow> m_game;
+};
+
+TEST_F(ChatBoxTest, OpensShownCentredAboveTheGameBottomWithThePromptOfItsMode) {
+    Open(2);
+    HWND box = theChatBox.m_hWnd;
+    EXPECT_TRUE(::IsWindowVisible(box));
+    EXPECT_EQ(::GetParent(box), Game());
+    EXPECT_EQ(::GetFocus(), Edit());
+    RECT client{}, placed{};
+    ::GetClientRect(Game(), &client);
+    ::GetWindowRect(box, &placed);
+    ::MapWindowPoints(nullptr, Game(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, (client.right - (placed.right - placed.left)) / 2);
+    EXPECT_EQ(placed.bottom, client.bottom - 20);
+    char prompt[64] = {};
+    ::GetDlgItemTextA(box, IDC_PROMPT, prompt, sizeof prompt);
+    EXPECT_STREQ(prompt, "Rcon say (OP):");
+
+    // A second opening replaces a hidden leftover window with the new mode's prompt.
+    ::ShowWindow(box, SW_HIDE);
+    Open(0);
+    EXPECT_FALSE(::IsWindow(box));
+    if (::GetACP() == 936) {
+        wchar_t wide[64] = {};
+        ::GetDlgItemTextW(theChatBox.m_hWnd, IDC_PROMPT, wide, 64);
+        EXPECT_STREQ(wide, L"\x5BF9\x6240\x6709\x4EBA\x8BF4:");
+    }
+}
+
+TEST_F(ChatBoxTest, EditIsOneTextLineHighAtItsTemplatePlace) {
+    Open(0);
+    HWND box = theChatBox.m_hWnd;
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    HDC dc = ::GetDC(box);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(box, dc);
+
+    RECT edit{};
+    ::GetWindowRect(Edit(), &edit);
+    ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&edit), 2);
+    RECT expected{6, 16, 6 + 223, 16 + 12};  // the template's place, in dialog units
+    ::MapDialogRect(box, &expected);
+    EXPECT_EQ(edit.bottom - edit.top, metrics.tmHeight);
+    EXPECT_EQ(edit.left, expected.left);
+    EXPECT_EQ(edit.top, expected.top);
+    EXPECT_EQ(edit.right - edit.left, expected.right - expected.left);
+}
+
+// A dialog of the same template that records what its key-forwarding edit sends.
+class RecordingDialog : public CDialog {
+public:
+    RecordingDialog() : CDialog(IDD_SAY) {}
+    CKeyForwardEdit m_edit;
+    std::vector<std::pair<UINT, WPARAM>> m_seen;
+    LPARAM m_lastSender = 0;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override { DDX_Control(dx, IDC_MESSAGE_EDIT, m_edit); }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_NEXTDLGCTL || (message == WM_COMMAND && HIWORD(wParam) >= kEnter)) {
+            m_seen.emplace_back(message, wParam);
+            m_lastSender = lParam;
+        }
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST_F(ChatBoxTest, TabEnterAndEscapeReachTheDialogAndTheirCharactersAreNotInserted) {
+    RecordingDialog dialog;
+    ASSERT_TRUE(dialog.Create(Game()));
+    HWND edit = dialog.m_edit.m_hWnd;
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(::SendMessageW(edit, WM_GETDLGCODE, 0, 0), DLGC_WANTALLKEYS);
+    ::SetFocus(edit);
+
+    for (unsigned key : {VK_TAB, VK_RETURN, VK_ESCAPE}) ::SendMessageW(edit, WM_KEYDOWN, key, 1);
+    ASSERT_EQ(dialog.m_seen.size(), 3u);
+    EXPECT_EQ(dialog.m_seen[0], std::make_pair(static_cast<UINT>(WM_NEXTDLGCTL), WPARAM{0}));
+    EXPECT_EQ(dialog.m_seen[1], std::make_pair(static_cast<UINT>(WM_COMMAND), WPARAM{MAKEWPARAM(1002, kEnter)}));
+    EXPECT_EQ(dialog.m_seen[2], std::make_pair(static_cast<UINT>(WM_COMMAND), WPARAM{MAKEWPARAM(1002, kEscape)}));
+    EXPECT_EQ(dialog.m_lastSender, reinterpret_cast<LPARAM>(edit));
+    EXPECT_EQ(::GetFocus(), edit);  // the only tab stop keeps the focus
+
+    for (WPARAM c : {WPARAM{'a'}, WPARAM{13}, WPARAM{27}, WPARAM{'b'}}) ::SendMessageW(edit, WM_CHAR, c, 1);
+    EXPECT_EQ(dialog.m_edit.GetWindowText(), "ab");
+    dialog.DestroyWindow();
+    EXPECT_EQ(dialog.m_edit.m_hWnd, nullptr);
+}
+
+TEST_F(ChatBoxTest, UpAndDownWalkTheHistoryWithTheWholeTextSelected) {
+    Open(0);
+    History().m_history = {"a", "b", "c"};
+    History().m_historyIndex = 3;
+
+    KeyDown(VK_UP);
+    EXPECT_EQ(EditText(), "c");
+    EXPECT_EQ(Selection(), std::make_pair(0, 1));
+    EXPECT_EQ(History().m_historyIndex, 2);  // the edit's change report did not reset it
+    KeyDown(VK_UP);
+    EXPECT_EQ(EditText(), "b");
+    KeyDown(VK_DOWN);
+    EXPECT_EQ(EditText(), "c");
+    KeyDown(VK_DOWN);
+    EXPECT_EQ(EditText(), "c");
+    EXPECT_EQ(History().m_historyIndex, 2);
+
+    KeyDown(VK_UP);
+    KeyDown(VK_UP);
+    KeyDown(VK_UP);
+    EXPECT_EQ(EditText(), "a");
+    EXPECT_EQ(History().m_historyIndex, 0);
+}
+
+TEST_F(ChatBoxTest, TypingAfterNavigatingPutsTheIndexPastTheNewest) {
+    Open(0);
+    History().m_history = {"a", "b", "c"};
+    History().m_historyIndex = 3;
+    KeyDown(VK_UP);
+    KeyDown(VK_UP);
+    ASSERT_EQ(EditText(), "b");
+    ::SendMessageW(Edit(), EM_SETSEL, 1, 1);
+    Type("x");
+    EXPECT_EQ(EditText(), "bx");
+    EXPECT_EQ(History().m_historyIndex, 3);
+    KeyDown(VK_UP);
+    EXPECT_EQ(EditText(), "c");
+}
+
+TEST_F(ChatBoxTest, WithHistoryOffUpAndDownAreTheEditsOwn) {
+    GetAppSettings().m_bRememberHistory = 0;
+    Open(0);
+    History().m_history = {"a", "b", "c"};
+    History().m_historyIndex = 3;
+    Type("xy");
+    ASSERT_EQ(Selection(), std::make_pair(2, 2));
+    KeyDown(VK_UP);  // a single-line edit moves the caret back
+    EXPECT_EQ(EditText(), "xy");
+    EXPECT_EQ(Selection(), std::make_pair(1, 1));
+    KeyDown(VK_DOWN);
+    EXPECT_EQ(EditText(), "xy");
+    EXPECT_EQ(History().m_historyIndex, 3);
+}
+
+TEST_F(ChatBoxTest, ControlsDrawInTheBoxColours) {
+    Open(0);
+    HWND box = theChatBox.m_hWnd;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    const COLORREF untouched = RGB(1, 2, 3);
+    struct Case {
+        UINT message;
+        COLORREF background;
+        COLORREF text;
+        HBRUSH brush;
+    } cases[] = {
+        {WM_CTLCOLORDLG, 0x44584C, untouched, theChatBox.m_brushBack.get()},
+        {WM_CTLCOLORSTATIC, 0x44584C, 0x95AAA0, theChatBox.m_brushBack.get()},
+        {WM_CTLCOLOREDIT, 0x37463E, 0xD3DED8, theChatBox.m_brushEdit.get()},
+    };
+    for (const Case& c : cases) {
+        ::SetBkColor(dc, untouched);
+        ::SetTextColor(dc, untouched);
+        const auto brush = reinterpret_cast<HBRUSH>(
+            ::SendMessageW(box, c.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Edit())));
+        EXPECT_EQ(brush, c.brush) << c.message;
+        EXPECT_EQ(::GetBkColor(dc), c.background) << c.message;
+        EXPECT_EQ(::GetTextColor(dc), c.text) << c.message;
+        EXPECT_EQ(::GetBkMode(dc), OPAQUE) << c.message;
+    }
+    ::DeleteDC(dc);
+    LOGBRUSH back{}, edit{};
+    ::GetObjectW(theChatBox.m_brushBack.get(), sizeof back, &back);
+    ::GetObjectW(theChatBox.m_brushEdit.get(), sizeof edit, &edit);
+    EXPECT_EQ(back.lbColor, 0x44584Cu);
+    EXPECT_EQ(edit.lbColor, 0x37463Eu);
+}
+
+TEST_F(ChatBoxTest, PaintedPixelsShowTheFrameTheBackgroundAndTheWell) {
+    Open(0);
+    HWND box = theChatBox.m_hWnd;
+    RECT client{};
+    ::GetClientRect(box, &client);
+    RECT edit{};
+    ::GetWindowRect(Edit(), &edit);
+    ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&edit), 2);
+    POINT origin{0, 0};
+    ::ClientToScreen(box, &origin);
+    HDC screen = ::GetDC(nullptr);
+    auto pixel = [&](LONG x, LONG y) { return ::GetPixel(screen, origin.x + x, origin.y + y); };
+    const LONG w = client.right, h = client.bottom;
+    ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpUntil([&] { return pixel(0, 0) == 0x809188u && pixel(edit.left - 5, edit.top - 5) == 0x222E28u; });
+
+    EXPECT_EQ(pixel(0, 0), 0x809188u);          // raised frame: light top-left
+    EXPECT_EQ(pixel(w - 2, 0), 0x809188u);
+    EXPECT_EQ(pixel(w - 1, 0), 0x222E28u);      // the far corners take the dark edge
+    EXPECT_EQ(pixel(0, h - 1), 0x222E28u);
+    EXPECT_EQ(pixel(w - 1, h - 1), 0x222E28u);
+    EXPECT_EQ(pixel(1, 1), 0x44584Cu);          // interior
+    EXPECT_EQ(pixel(w - 2, h - 2), 0x44584Cu);
+    EXPECT_EQ(pixel(edit.left - 5, edit.top - 5), 0x222E28u);  // sunken well: dark top-left
+    EXPECT_EQ(pixel(edit.right + 3, edit.top - 5), 0x222E28u);
+    EXPECT_EQ(pixel(edit.right + 4, edit.top - 5), 0x809188u);
+    EXPECT_EQ(pixel(edit.left - 5, edit.bottom + 4), 0x809188u);
+    EXPECT_EQ(pixel(edit.left - 4, edit.top - 4), 0x37463Eu);  // the well's margin
+    EXPECT_EQ(pixel(edit.right + 3, edit.bottom + 3), 0x37463Eu);
+    EXPECT_EQ(pixel(edit.right + 6, edit.bottom + 6), 0x44584Cu);
+    ::ReleaseDC(nullptr, screen);
+}
+
+TEST_F(ChatBoxTest, EnterWritesTheCommandRecordsItAndHandsTheFocusBack) {
+    MakeModFolder();
+    Open(1);
+    Type("hi there");
+    KeyDown(VK_RETURN);
+    EXPECT_EQ(ReadAll(m_cfgPath), "say_team \"hi there\"");
+    EXPECT_EQ(ChatBoxWindow(), nullptr);
+    EXPECT_EQ(::GetFocus(), Game());
+    EXPECT_EQ(History().m_history, std::vector<std::string>{"hi there"});
+    EXPECT_EQ(StoredCount(), 1u);  // saved when the window went
+    PumpPending();
+}
+
+TEST_F(ChatBoxTest, EnterInAnEmptyBoxWritesNothingAndStillCloses) {
+    MakeModFolder();
+    Open(0);
+    KeyDown(VK_RETURN);
+    EXPECT_FALSE(Exists(m_cfgPath));
+    EXPECT_EQ(ChatBoxWindow(), nullptr);
+    EXPECT_EQ(::GetFocus(), Game());
+    EXPECT_EQ(History().m_history, std::vector<std::string>{""});
+}
+
+TEST_F(ChatBoxTest, MissingModFolderShowsTheFileErrorAndCancels) {
+    Open(0);
+    Type("lost");
+    testsupport::MessageBoxReader reader;
+    KeyDown(VK_RETURN);
+    ASSERT_TRUE(reader.Seen().shown);
+    EXPECT_EQ(reader.Seen().caption, AfxGetApp()->AppName());
+    EXPECT_EQ(reader.Seen().text, m_cfgPath + " contains an invalid path.");
+    EXPECT_EQ(ChatBoxWindow(), nullptr);
+    EXPECT_EQ(::GetFocus(), Game());
+    EXPECT_TRUE(History().m_history.empty());
+    EXPECT_FALSE(Exists(m_cfgPath));
+}
+
+TEST_F(ChatBoxTest, EscapeClosesWithoutSendingAndSavesTheHistory) {
+    MakeModFolder();
+    History().m_history = {"kept"};
+    Open(0);
+    Type("never sent");
+    KeyDown(VK_ESCAPE);
+    EXPECT_EQ(ChatBoxWindow(), nullptr);
+    EXPECT_EQ(::GetFocus(), Game());
+    EXPECT_FALSE(Exists(m_cfgPath));
+    EXPECT_EQ(History().m_history, std::vector<std::string>{"kept"});
+    EXPECT_EQ(StoredCount(), 1u);
+
+    // The next opening merges the stored entry back without doubling it.
+    Open(0);
+    EXPECT_EQ(History().m_history, std::vector<std::string>{"kept"});
+    EXPECT_EQ(EditText(), "");
+}
+
+TEST_F(ChatBoxTest, FocusInTheGameKeepsTheBoxAndFocusNowhereClosesIt) {
+    GetAppSettings().m_bRememberHistory = 0;
+    Open(0);
+    ::SetFocus(Game());
+    EXPECT_TRUE(::IsWindowVisible(ChatBoxWindow()));
+    ::SetFocus(Edit());
+    ::SetFocus(nullptr);  // as when another application takes the keyboard
+    EXPECT_EQ(ChatBoxWindow(), nullptr);
+    EXPECT_EQ(StoredCount(), 0xDEADu);  // history off: nothing was saved
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// The synthetic send key as a focused window of this process receives it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "chatbox/send_key_win32.h"
+#include "window_test_support.h"
+
+namespace {
+
+struct KeyMessage {
+    UINT message;
+    WPARAM key;
+    unsigned scanCode;
+};
+
+std::vector<KeyMessage>* g_keys = nullptr;
+
+LRESULT CALLBACK RecordKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_KEYDOWN || message == WM_KEYUP) && g_keys != nullptr) {
+        g_keys->push_back({message, wParam, static_cast<unsigned>((lParam >> 16) & 0xFF)});
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+std::vector<KeyMessage> KeysAfterPress(std::uint16_t code) {
+    testsupport::GameWindow game;
+    SetWindowLongPtrW(game.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordKeys));
+    EXPECT_TRUE(game.BringToForeground());
+    ::SetFocus(game.Handle());
+    std::vector<KeyMessage> keys;
+    g_keys = &keys;
+    PressSendKey(code);
+    testsupport::PumpUntil([&] { return keys.size() >= 2; });
+    g_keys = nullptr;
+    SetWindowLongPtrW(game.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
+    return keys;
+}
+
+TEST(PressSendKey, F12GoesDownThenUpWithItsScanCode) {
+    const auto keys = KeysAfterPress(VK_F12);
+    ASSERT_EQ(keys.size(), 2u);
+    const unsigned scanCode = ::MapVirtualKeyA(VK_F12, 0) & 0xFF;
+    EXPECT_EQ(keys[0].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(keys[0].key, static_cast<WPARAM>(VK_F12));
+    EXPECT_EQ(keys[0].scanCode, scanCode);
+    EXPECT_EQ(keys[1].message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(keys[1].key, static_cast<WPARAM>(VK_F12));
+    EXPECT_EQ(keys[1].scanCode, scanCode);
+}
+
+TEST(PressSendKey, OnlyTheLowByteNamesTheKey) {
+    const auto keys = KeysAfterPress(0x0100 | VK_F12);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].key, static_cast<WPARAM>(VK_F12));
+    EXPECT_EQ(keys[1].key, static_cast<WPARAM>(VK_F12));
+}
+
+TEST(PressSendKey, CodeZeroIsStillPressedAndReleased) {
+    const auto keys = KeysAfterPress(0);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(keys[0].key, 0u);
+    EXPECT_EQ(keys[1].message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(keys[1].key, 0u);
+}
+
+}  // namespace
