@@ -1,5 +1,6 @@
 #include "chatbox/dlg_say_win32.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -45,8 +46,16 @@ std::string LoadAnsiString(UINT id) {
 
 }  // namespace
 
+// Decided at the first conversion and kept for the process. Two threads racing
+// here both store the same answer, so a plain atomic does without the locked
+// static initialisation (and the thread library it would link into the module).
 UINT GetAnsiCodePage() noexcept {
-    static const UINT codePage = DecideAnsiCodePage();
+    static std::atomic<UINT> decided{0};
+    UINT codePage = decided.load(std::memory_order_relaxed);
+    if (codePage == 0) {
+        codePage = DecideAnsiCodePage();
+        decided.store(codePage, std::memory_order_relaxed);
+    }
     return codePage;
 }
 
