@@ -176,6 +176,13 @@ bool LogFile::Contains(const std::string& line) const {
     return false;
 }
 
+size_t LogFile::Count(const std::string& line) const {
+    size_t count = 0;
+    for (const std::string& each : SplitLines(Read()))
+        if (each == line) ++count;
+    return count;
+}
+
 bool LogFile::WaitForLine(const std::string& line, DWORD deadlineMs) const {
     return PollUntil([&] { return Contains(line); }, deadlineMs);
 }
@@ -270,6 +277,10 @@ HWND FocusOfThread(HWND window) {
     return info.hwndFocus;
 }
 
+bool WaitForFocus(HWND window, DWORD deadlineMs) {
+    return PollUntil([&] { return FocusOfThread(window) == window; }, deadlineMs);
+}
+
 ChatBox FindChatBox(HWND game) {
     ChatBox box;
     HWND edit = nullptr;
@@ -288,7 +299,14 @@ bool WaitForChatBox(HWND game, ChatBox& box, DWORD deadlineMs) {
 }
 
 bool WaitForNoChatBox(HWND game, DWORD deadlineMs) {
-    return PollUntil([&] { return FindChatBox(game).dialog == nullptr; }, deadlineMs);
+    // Closing hides the box before it destroys it; wait for the destruction.
+    return PollUntil(
+        [&] {
+            HWND edit = nullptr;
+            ::EnumChildWindows(game, FindMessageEdit, reinterpret_cast<LPARAM>(&edit));
+            return edit == nullptr;
+        },
+        deadlineMs);
 }
 
 std::wstring WindowText(HWND window) {

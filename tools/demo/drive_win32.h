@@ -46,6 +46,7 @@ public:
     const std::wstring& Path() const { return m_path; }
     std::string Read() const;
     bool Contains(const std::string& line) const;
+    size_t Count(const std::string& line) const;  // lines equal to `line`
     // Waits until a whole line equals `line`.
     bool WaitForLine(const std::string& line, DWORD deadlineMs = kDeadlineMs) const;
     // Waits until some line begins with `prefix` and gives that line.
@@ -85,6 +86,8 @@ HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, DWORD deadl
 bool WaitForForeground(HWND window, DWORD deadlineMs = kDeadlineMs);
 // The window that has the keyboard focus in the thread that owns `window`.
 HWND FocusOfThread(HWND window);
+// Waits until `window` has the keyboard focus of its thread.
+bool WaitForFocus(HWND window, DWORD deadlineMs = kDeadlineMs);
 
 // The chat box: the child dialog of the game window that holds the message edit.
 struct ChatBox {
@@ -94,6 +97,7 @@ struct ChatBox {
 };
 ChatBox FindChatBox(HWND game);
 bool WaitForChatBox(HWND game, ChatBox& box, DWORD deadlineMs = kDeadlineMs);
+// Waits until the box window is destroyed, not only hidden.
 bool WaitForNoChatBox(HWND game, DWORD deadlineMs = kDeadlineMs);
 std::wstring WindowText(HWND window);  // asks the window itself, across processes
 bool WaitForWindowText(HWND window, const std::wstring& text, DWORD deadlineMs = kDeadlineMs);

@@ -1,0 +1,64 @@
+// The fixture of the end-to-end tests: a fresh game folder, fresh settings, the
+// test host and the stand-in games of one test, all stopped at its end.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "drive_win32.h"
+
+namespace e2e {
+
+// Set by the first check in main when windows or keys do not work, or the built
+// programs are missing; every test then fails at once with this reason.
+extern std::string g_brokenReason;
+// Runs that first check: a stand-in game must show its window, take the
+// foreground and receive a key, each within a few seconds.
+std::string CheckWindowsWork();
+
+struct Game {
+    drive::Process process;
+    drive::LogFile log{L""};
+    std::wstring exe;
+    HWND window = nullptr;
+};
+
+class E2eTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const std::wstring& Folder() const { return m_folder.Path(); }
+    // Starts the test host with the hot keys Y, U, P.
+    bool StartHost(const std::wstring& module = L"");
+    void StopHost() { m_host.Stop(); }
+    const drive::LogFile& HostLog() const { return m_hostLog; }
+    // Stages and starts a game in the test's folder; its window is in the foreground on return.
+    Game& LaunchGame(const std::wstring& name, const std::wstring& arguments = L"", bool withModFolders = true);
+    // Starts an already staged game again (a restart of the game).
+    void Relaunch(Game& game, const std::wstring& arguments = L"");
+    // Brings the game to the foreground and presses a hot key; gives the open box or an empty one.
+    drive::ChatBox OpenBox(Game& game, WORD key);
+    // Presses a key that no one else wants and waits until the game has it: every
+    // key injected before has then been handled by the game's thread.
+    bool SyncWithGame(Game& game);
+    std::wstring CfgPath(const wchar_t* modFolder) const { return Folder() + modFolder + L"\\parlix.cfg"; }
+    std::string ReadCfg(const wchar_t* modFolder) const;
+
+private:
+    drive::TempFolder m_folder{L"e2e"};
+    drive::LogFile m_hostLog{L""};
+    drive::Process m_host;
+    std::vector<std::unique_ptr<Game>> m_games;
+    int m_logCounter = 0;
+};
+
+// Say, say-team and rcon-say prompts as the chat box shows them.
+extern const wchar_t kPromptSay[];
+extern const wchar_t kPromptSayTeam[];
+extern const wchar_t kPromptRcon[];
+
+}  // namespace e2e

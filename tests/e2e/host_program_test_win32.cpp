@@ -1,0 +1,311 @@
+// ParlixHost.exe as a player runs it: its window writes the settings the module
+// reads, refuses key choices the module would misread, sets the game up, runs once
+// per session, and takes the hook away when it ends.
+#include "e2e_fixture_win32.h"
+
+#include "../../tools/host/host_resource.h"
+
+namespace e2e {
+namespace {
+
+constexpr const wchar_t* kSettingsKey = L"Software\\Kelvandor\\Parlix";
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct RegistryValue {
+    bool exists = false;
+    DWORD type = REG_NONE;
+    std::wstring text;
+    DWORD number = 0;
+};
+
+RegistryValue ReadValue(const wchar_t* keyPath, const wchar_t* name) {
+    RegistryValue value;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    BYTE data[2048] = {};
+    DWORD size = sizeof data - sizeof(wchar_t);
+    if (::RegQueryValueExW(key, name, nullptr, &value.type, data, &size) == ERROR_SUCCESS) {
+        value.exists = true;
+        if (value.type == REG_DWORD && size == sizeof(DWORD)) std::memcpy(&value.number, data, sizeof(DWORD));
+        if (value.type == REG_SZ) value.text = reinterpret_cast<const wchar_t*>(data);
+    }
+    ::RegCloseKey(key);
+    return value;
+}
+
+void DeleteRunValue() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    ::RegDeleteValueW(key, L"Parlix");
+    ::RegCloseKey(key);
+}
+
+std::wstring HostExe() { return drive::ProgramFolder() + L"ParlixHost.exe"; }
+
+class HostProgram : public E2eTest {
+protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        DeleteRunValue();
+        m_log = drive::LogFile(Folder() + L"parlixhost.log");
+    }
+    void TearDown() override {
+        m_second.Stop();
+        m_host.Stop();
+        DeleteRunValue();
+        E2eTest::TearDown();
+    }
+
+    // Starts the host and gives its settings window, found by the host's own class.
+    HWND StartParlixHost(const std::wstring& arguments = L"") {
+        if (!m_host.Start(HostExe(), L"--log \"" + m_log.Path() + L"\" " + arguments)) return nullptr;
+        if (!m_log.WaitForPrefix("shown ")) return nullptr;
+        HWND window = nullptr;
+        ::EnumWindows(
+            [](HWND candidate, LPARAM found) -> BOOL {
+                wchar_t name[64] = {};
+                ::GetClassNameW(candidate, name, 64);
+                if (std::wstring(name) != L"ParlixHostWindow") return TRUE;
+                *reinterpret_cast<HWND*>(found) = candidate;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&window));
+        return window;
+    }
+
+    static void Choose(HWND window, int comboId, const wchar_t* text) {
+        ::SendDlgItemMessageW(window, comboId, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(text));
+    }
+    static void Tick(HWND window, int id, bool on) {
+        ::SendDlgItemMessageW(window, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    static void Type(HWND window, int id, const std::wstring& text) {
+        ::SendDlgItemMessageW(window, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    // Posted: a refusal shows a modal message box, which must not block the test.
+    static void Click(HWND window, int id) {
+        ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+    }
+    void ChooseKeys(HWND window, const wchar_t* say, const wchar_t* team, const wchar_t* rcon, const wchar_t* send) {
+        Choose(window, IDC_HOST_SAY_KEY, say);
+        Choose(window, IDC_HOST_TEAM_KEY, team);
+        Choose(window, IDC_HOST_RCON_KEY, rcon);
+        Choose(window, IDC_HOST_SEND_KEY, send);
+    }
+    // Saves and waits for the outcome; a message box is read and dismissed.
+    std::wstring SaveAndGetRefusal(HWND window) {
+        size_t savedBefore = m_log.Count("saved");
+        Click(window, IDOK);
+        drive::MessageBoxWindow box;
+        if (drive::WaitForMessageBox(m_host.Id(), box, 3000)) {
+            ::PostMessageW(box.window, WM_COMMAND, IDOK, 0);
+            return box.text;
+        }
+        EXPECT_EQ(m_log.Count("saved"), savedBefore + 1) << m_log.Read();
+        return L"";
+    }
+
+    drive::LogFile m_log{L""};
+    drive::Process m_host;
+    drive::Process m_second;
+};
+
+TEST_F(HostProgram, WindowWritesTheValuesTheModuleReadsAndNewHotKeysWorkAtOnce) {
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    ASSERT_TRUE(m_log.Contains("hotkeys 0x59 0x55 0x50 0x0")) << m_log.Read();
+    ASSERT_TRUE(m_log.Contains("installed"));
+
+    const std::wstring exe = Folder() + L"CStrike.exe";
+    Type(window, IDC_HOST_EXE, exe);
+    ChooseKeys(window, L"F1", L"F2", L"Page Up", L"F11");
+    Tick(window, IDC_HOST_AUTO_IME, true);
+    Tick(window, IDC_HOST_REMEMBER, false);
+    Type(window, IDC_HOST_MAX_HISTORY, L"7");
+    Tick(window, IDC_HOST_TRAY, false);
+    Tick(window, IDC_HOST_START_MIN, true);
+    Tick(window, IDC_HOST_AUTORUN, true);
+    ASSERT_EQ(SaveAndGetRefusal(window), L"");
+
+    const struct {
+        const wchar_t* name;
+        const wchar_t* text;
+    } strings[] = {{L"Executable File", exe.c_str()}, {L"Say Key", L"F1"},   {L"Say Team Key", L"F2"},
+                   {L"Rcon Say Key", L"Page Up"},     {L"Send Key", L"F11"}, {L"Selected IME", L""}};
+    for (const auto& expected : strings) {
+        RegistryValue value = ReadValue(kSettingsKey, expected.name);
+        EXPECT_TRUE(value.exists) << drive::WideToUtf8(expected.name);
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << drive::WideToUtf8(expected.name);
+        EXPECT_EQ(value.text, expected.text) << drive::WideToUtf8(expected.name);
+    }
+    const struct {
+        const wchar_t* name;
+        DWORD number;
+    } numbers[] = {{L"Auto IME", 1},        {L"Minimize to Tray", 0}, {L"Start Minimized", 1},
+                   {L"Remember History", 0}, {L"Max History Items", 7}};
+    for (const auto& expected : numbers) {
+        RegistryValue value = ReadValue(kSettingsKey, expected.name);
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << drive::WideToUtf8(expected.name);
+        EXPECT_EQ(value.number, expected.number) << drive::WideToUtf8(expected.name);
+    }
+    RegistryValue run = ReadValue(kRunKey, L"Parlix");
+    EXPECT_EQ(run.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(::lstrcmpiW(run.text.c_str(), HostExe().c_str()), 0) << drive::WideToUtf8(run.text);
+    EXPECT_TRUE(m_log.Contains("hotkeys 0x70 0x71 0x21 0x0")) << m_log.Read();
+
+    // The module has the new keys at once: F1 opens the box, Y reaches the game.
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    drive::ChatBox box = OpenBox(game, VK_F1);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    EXPECT_EQ(drive::WindowText(box.prompt), kPromptSay);
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    drive::TapKey('Y');
+    EXPECT_TRUE(game.log.WaitForLine("keydown 0x59")) << game.log.Read();
+    EXPECT_FALSE(drive::FindChatBox(game.window).dialog);
+
+    // Switched off, the Run value is gone, not emptied.
+    Tick(window, IDC_HOST_AUTORUN, false);
+    ASSERT_EQ(SaveAndGetRefusal(window), L"");
+    EXPECT_FALSE(ReadValue(kRunKey, L"Parlix").exists);
+}
+
+TEST_F(HostProgram, KeyChoicesTheModuleWouldMisreadAreRefusedAndNothingIsWritten) {
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    Tick(window, IDC_HOST_AUTORUN, true);
+
+    ChooseKeys(window, L"F12", L"U", L"P", L"F12");
+    std::wstring refusal = SaveAndGetRefusal(window);
+    EXPECT_NE(refusal.find(L"say key and the send key"), std::wstring::npos) << drive::WideToUtf8(refusal);
+    EXPECT_NE(refusal.find(L"Nothing was saved"), std::wstring::npos);
+
+    ChooseKeys(window, L"Y", L"P", L"P", L"F12");
+    refusal = SaveAndGetRefusal(window);
+    EXPECT_NE(refusal.find(L"say team key and the rcon say key"), std::wstring::npos) << drive::WideToUtf8(refusal);
+
+    ChooseKeys(window, L"Y", L"U", L"P", L"F12");
+    Type(window, IDC_HOST_MAX_HISTORY, L"33");
+    refusal = SaveAndGetRefusal(window);
+    EXPECT_NE(refusal.find(L"1 to 32"), std::wstring::npos) << drive::WideToUtf8(refusal);
+
+    for (const wchar_t* name : {L"Say Key", L"Say Team Key", L"Rcon Say Key", L"Send Key", L"Max History Items",
+                                L"Auto IME", L"Minimize to Tray"})
+        EXPECT_FALSE(ReadValue(kSettingsKey, name).exists) << drive::WideToUtf8(name);
+    EXPECT_FALSE(ReadValue(kRunKey, L"Parlix").exists);
+    EXPECT_EQ(m_log.Count("hotkeys 0x59 0x55 0x50 0x0"), 1u) << m_log.Read();
+    EXPECT_EQ(m_log.Count("saved"), 0u);
+}
+
+TEST_F(HostProgram, GameSetUpIsIdempotentKeepsUserConfigAndTheGameAnswersTheNewSendKey) {
+    drive::StageGame(Folder(), L"HL.exe");
+    const std::wstring cstrikeConfig = Folder() + L"cstrike\\userconfig.cfg";
+    const std::wstring czeroConfig = Folder() + L"czero\\userconfig.cfg";
+    const std::string before = "// mine\r\nbind \"F10\" \"exec parlix.cfg\"\r\nname \"\xC4\xE3\"\n\tsensitivity 2";
+    {
+        HANDLE file = ::CreateFileW(cstrikeConfig.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, before.data(), static_cast<DWORD>(before.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    drive::SetSetting(L"Send Key", L"F11");
+
+    const std::string expectedCstrike =
+        "// mine\r\nbind \"F11\" \"exec parlix.cfg\"\r\nname \"\xC4\xE3\"\n\tsensitivity 2\r\n";
+    const std::string expectedCzero = "bind \"F11\" \"exec parlix.cfg\"\r\n";
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        drive::Process setup;
+        ASSERT_TRUE(setup.Start(HostExe(), L"--setup-game --log \"" + m_log.Path() + L"\""));
+        DWORD exitCode = 99;
+        ASSERT_TRUE(setup.WaitForExit(&exitCode));
+        EXPECT_EQ(exitCode, 0u) << m_log.Read();
+        std::string cstrike, czero;
+        ASSERT_TRUE(drive::ReadFileBytes(cstrikeConfig, cstrike));
+        ASSERT_TRUE(drive::ReadFileBytes(czeroConfig, czero));
+        EXPECT_EQ(cstrike, expectedCstrike);
+        EXPECT_EQ(czero, expectedCzero);
+    }
+    EXPECT_FALSE(drive::FileExists(cstrikeConfig + L".parlix-new"));
+
+    // The module presses the saved send key and the game, bound to it, runs the file.
+    ASSERT_TRUE(StartParlixHost()) << m_log.Read();
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.log.WaitForLine("sendkey 0x7a")) << game.log.Read();
+    drive::ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    drive::TypeText(L"gg");
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("exec say \"gg\"")) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("keydown 0x7a"));
+    EXPECT_FALSE(game.log.Contains("keydown 0x7b"));
+}
+
+TEST_F(HostProgram, GameSetUpWithoutModFoldersFailsAndCreatesNothing) {
+    drive::SetSetting(L"Executable File", Folder() + L"nowhere\\hl.exe");
+    drive::Process setup;
+    ASSERT_TRUE(setup.Start(HostExe(), L"--setup-game --log \"" + m_log.Path() + L"\""));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(setup.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_TRUE(m_log.Contains("setup-game failed")) << m_log.Read();
+    EXPECT_FALSE(drive::FileExists(Folder() + L"nowhere"));
+}
+
+TEST_F(HostProgram, ASecondStartInstallsNoHookAndBringsTheFirstWindowUp) {
+    HWND window = StartParlixHost(L"--minimized");
+    ASSERT_TRUE(window) << m_log.Read();
+    EXPECT_TRUE(!::IsWindowVisible(window) || ::IsIconic(window));
+
+    drive::LogFile secondLog(Folder() + L"second.log");
+    ASSERT_TRUE(m_second.Start(HostExe(), L"--log \"" + secondLog.Path() + L"\""));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(m_second.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(secondLog.Contains("second-instance brought-up")) << secondLog.Read();
+    EXPECT_FALSE(secondLog.Contains("installed"));
+    EXPECT_FALSE(secondLog.Contains("loaded"));
+
+    ASSERT_TRUE(m_log.WaitForLine("brought up")) << m_log.Read();
+    EXPECT_TRUE(::IsWindowVisible(window));
+    EXPECT_FALSE(::IsIconic(window));
+    EXPECT_EQ(m_log.Count("installed"), 1u);
+}
+
+TEST_F(HostProgram, HotKeysStopOpeningTheBoxWhenTheHostExits) {
+    ASSERT_TRUE(StartParlixHost()) << m_log.Read();
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ASSERT_TRUE(OpenBox(game, drive::kSayKey).dialog) << game.log.Read();
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+
+    m_host.Stop();
+    EXPECT_TRUE(m_log.Contains("uninstalled")) << m_log.Read();
+    EXPECT_TRUE(m_log.Contains("exit"));
+    ::SetForegroundWindow(game.window);
+    ASSERT_TRUE(drive::WaitForForeground(game.window));
+    drive::TapKey(drive::kSayKey);
+    EXPECT_TRUE(game.log.WaitForLine("keydown 0x59")) << game.log.Read();
+    EXPECT_FALSE(drive::FindChatBox(game.window).dialog);
+}
+
+TEST_F(HostProgram, EndOfSessionTakesTheHookAway) {
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    ::SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(m_log.Contains("end-session")) << m_log.Read();
+    EXPECT_TRUE(m_log.Contains("uninstalled"));
+
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    drive::TapKey(drive::kSayKey);
+    EXPECT_TRUE(game.log.WaitForLine("keydown 0x59")) << game.log.Read();
+    EXPECT_FALSE(drive::FindChatBox(game.window).dialog);
+}
+
+}  // namespace
+}  // namespace e2e
