@@ -1,15 +1,17 @@
 #include "chatbox/error_text.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 namespace {
 
+// "(%d)" without printf: the module links no formatted-output machinery.
 std::string CodeInParentheses(std::int32_t code) {
-    char text[16];
-    const int length = std::snprintf(text, sizeof text, "(%d)", static_cast<int>(code));
-    return std::string(text, static_cast<std::size_t>(std::max(length, 0)));
+    char text[16] = {'('};
+    char* end = std::to_chars(text + 1, text + sizeof text - 1, code).ptr;
+    *end++ = ')';
+    return std::string(text, end);
 }
 
 bool EndsInLineBreak(std::string_view text) noexcept {
@@ -29,8 +31,9 @@ std::size_t FinishSystemErrorText(char* buffer, std::size_t size, std::size_t sy
     if (buffer == nullptr || size == 0) return 0;
     std::size_t length = std::min(systemLength, size - 1);
     if (length == 0) {
-        const int written = std::snprintf(buffer, size, "(%d)", static_cast<int>(code));
-        length = std::min(static_cast<std::size_t>(std::max(written, 0)), size - 1);
+        const std::string text = CodeInParentheses(code);
+        length = std::min(text.size(), size - 1);
+        std::memcpy(buffer, text.data(), length);
     }
     if (EndsInLineBreak(std::string_view(buffer, length))) length -= 2;
     buffer[length] = '\0';
