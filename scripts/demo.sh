@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The demo: installs what is missing, builds the product (32-bit) and the 64-bit
+# build with the tools, then runs one message on its whole road under Wine and
+# Xvfb in a Chinese locale: the host installs the hook, the stand-in game runs, Y
+# opens the chat box, Chinese text is typed, Enter writes parlix.cfg and the game
+# executes it. Saves a screenshot of the open box as build/demo/chatbox.png.
+# Usage: scripts/demo.sh [--no-deps]
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+[ "${1:-}" = --no-deps ] || bash scripts/lib/deps.sh demo || exit 1
+jobs=$(nproc)
+out=$root/build/demo
+mkdir -p "$out"
+
+build() {
+  local preset=$1
+  echo "== building $preset"
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; } \
+      >"$out/$preset.build.log" 2>&1; then
+    tail -40 "$out/$preset.build.log"
+    echo "demo: the $preset build failed (log: $out/$preset.build.log)"
+    exit 1
+  fi
+}
+
+build win32
+dll32=build/win32/bin/Parlix.dll
+echo "   the product, 32-bit $dll32: $(stat -c %s "$dll32") bytes"
+build win64
+bin=build/win64/bin
+echo "   64-bit $bin/Parlix.dll: $(stat -c %s "$bin/Parlix.dll") bytes (runs under wine64)"
+
+export PARLIX_LOGS=$out/logs
+source scripts/lib/wine-env.sh
+trap parlix_wine_stop EXIT
+echo "== starting Xvfb and Wine (locale $LANG, ANSI code page 936)"
+parlix_wine_start || { echo "demo: Wine or the X display could not start"; exit 1; }
+parlix_display_check "$bin/ParlixDisplayCheck.exe" >"$PARLIX_LOGS/display-check.out" 2>&1 || {
+  cat "$PARLIX_LOGS/display-check.out"; echo "demo: Wine cannot show windows here"; exit 1; }
+
+echo "== the demo"
+rm -f "$out/chatbox.bmp" "$out/chatbox.png"
+# Z: is the root of the Linux file system inside Wine.
+winout="Z:$(echo "$out" | tr / '\\')"
+timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
+status=$?
+parlix_wine_stop
+trap - EXIT
+
+if [ -f "$out/chatbox.bmp" ]; then
+  if command -v convert >/dev/null && convert "$out/chatbox.bmp" "$out/chatbox.png" 2>/dev/null; then
+    echo "   screenshot: $out/chatbox.png"
+  else
+    echo "   screenshot: $out/chatbox.bmp (ImageMagick's convert is missing)"
+  fi
+fi
+cat <<INFO
+== built files
+   $root/$dll32   the product (32-bit)
+   $root/$bin/Parlix.dll   64-bit, for the tests under wine64
+   $root/$bin/ParlixTestHost.exe   the test host
+   $root/$bin/ParlixStandinGame.exe   the stand-in game (copies in $root/$bin/game)
+   $root/$bin/ParlixDemo.exe   this demo
+   logs: $PARLIX_LOGS
+INFO
+if [ $status -ne 0 ]; then
+  echo "demo: FAILED (exit code $status); Wine's messages: $PARLIX_LOGS/demo.stderr"
+  exit 1
+fi
+echo "demo: done"
