@@ -47,6 +47,13 @@ source scripts/lib/wine-env.sh
 trap parlix_wine_stop EXIT
 if parlix_wine_start; then
   suite win64
+  # The 32-bit suites need a machine that runs 32-bit programs; detect it.
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    suite win32-tests
+  else
+    echo "== win32-tests: skipped, this machine cannot run 32-bit programs"
+    skipped=$((skipped + 1))
+  fi
 else
   failed=$((failed + 1)); failures+=("win64: Wine or the X display could not start")
 fi

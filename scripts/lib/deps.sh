@@ -4,7 +4,7 @@
 set -euo pipefail
 kind=${1:-test}
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
-          libbenchmark-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+          libbenchmark-dev g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix
           binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
           x11-utils locales fonts-wqy-microhei procps psmisc util-linux)
 [ "$kind" = demo ] && packages+=(imagemagick)
