@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +36,8 @@ public:
     bool cannotOpen = false;                         // every operation fails, nothing is created
     bool deleteFails = false;                        // DeleteSection reports failure and keeps all
     std::set<std::string, std::less<>> failingWrites;  // value names whose writes fail
+    // A runaway loop over the store fails the test at once instead of running on.
+    std::size_t callBudget = 100000;
 
     void PutRaw(std::string_view section, std::string_view name, std::uint32_t type, std::string data) {
         sections[std::string(section)][std::string(name)] = {type, std::move(data)};
@@ -66,33 +69,33 @@ public:
     }
 
     std::optional<std::string> ReadRaw(std::string_view section, std::string_view name) override {
-        calls.push_back({Op::ReadRaw, std::string(section), std::string(name)});
+        Record({Op::ReadRaw, std::string(section), std::string(name)});
         if (!Open(section)) return std::nullopt;
         const Value* value = Find(section, name);
         if (value == nullptr) return std::nullopt;
         return value->data;
     }
     std::optional<std::uint32_t> ReadInt(std::string_view section, std::string_view name) override {
-        calls.push_back({Op::ReadInt, std::string(section), std::string(name)});
+        Record({Op::ReadInt, std::string(section), std::string(name)});
         if (!Open(section)) return std::nullopt;
         const Value* value = Find(section, name);
         if (value == nullptr) return std::nullopt;
         return DecodeProfileInt(std::as_bytes(std::span(value->data.data(), value->data.size())));
     }
     bool WriteInt(std::string_view section, std::string_view name, std::uint32_t value) override {
-        calls.push_back({Op::WriteInt, std::string(section), std::string(name)});
+        Record({Op::WriteInt, std::string(section), std::string(name)});
         if (!Open(section) || failingWrites.contains(name)) return false;
         PutDword(section, name, value);
         return true;
     }
     bool WriteString(std::string_view section, std::string_view name, std::string_view text) override {
-        calls.push_back({Op::WriteString, std::string(section), std::string(name)});
+        Record({Op::WriteString, std::string(section), std::string(name)});
         if (!Open(section) || failingWrites.contains(name)) return false;
         PutString(section, name, text);
         return true;
     }
     bool DeleteSection(std::string_view section) override {
-        calls.push_back({Op::DeleteSection, std::string(section), {}});
+        Record({Op::DeleteSection, std::string(section), {}});
         if (cannotOpen || deleteFails) return false;
         const auto s = sections.find(section);
         if (s == sections.end()) return false;
@@ -101,6 +104,10 @@ public:
     }
 
 private:
+    void Record(Call call) {
+        if (calls.size() >= callBudget) throw std::runtime_error("profile store call budget exceeded");
+        calls.push_back(std::move(call));
+    }
     static std::string LittleEndian(std::uint32_t value) {
         std::string bytes(4, '\0');
         for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);

@@ -121,6 +121,7 @@ TEST(LoadHistory, NoCountLoadsNothingAndLeavesTheListAlone) {
 TEST(LoadHistory, HostileCountStaysBoundedByTheLimit) {
     FakeProfileStore store;
     store.PutDword("History", "Count", 0xFFFFFFFFu);
+    store.callBudget = 100;
     HistoryList list;
     EXPECT_EQ(list.LoadHistory(store, 32), 0);
     EXPECT_EQ(store.CountCalls(FakeProfileStore::Op::ReadRaw), 32u);

@@ -153,4 +153,16 @@ TEST(FindByDescription, DoubleByteCharactersCompareAsOneUnit) {
     EXPECT_EQ(catalog.FindByDescription("\xE0" "a"), kIme);
 }
 
+TEST(FindByDescription, LeadByteAtTheEndStandsAlone) {
+    FakeLayoutSource source;
+    source.layouts = {{kWubi, "ab\x81"}};
+    CLayoutCatalog catalog(source);
+    const MultibyteRules rules{TestLead, TestUpper};
+    // A text that is not followed by a NUL in memory: nothing past its end is read.
+    const char bytes[] = {'A', 'B', '\x81', 'a', 'b'};
+    EXPECT_EQ(catalog.FindByDescription(std::string_view(bytes, 3), rules), kWubi);
+    EXPECT_EQ(catalog.FindByDescription(std::string_view(bytes, 2), rules), 0u);
+    EXPECT_EQ(catalog.FindByDescription(std::string_view(bytes, 4), rules), 0u);
+}
+
 }  // namespace
