@@ -18,7 +18,7 @@ void HostLog(std::string_view line) noexcept {
     try {
         // One write per line, so that a reader never sees half a line.
         std::string text(line);
-        text += "\r\n";
+        text += "\n";
         DWORD written = 0;
         ::WriteFile(g_log.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     } catch (...) {

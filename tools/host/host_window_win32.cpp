@@ -229,6 +229,15 @@ bool CHostWindow::Save() {
 
 void CHostWindow::OnOK() { Save(); }
 
+void CHostWindow::Exit() {
+    // The hook goes first: taking the window and the tray icon down can take a while,
+    // and the hot keys must stop opening the box as soon as the player quits.
+    m_hook.Uninstall();
+    DestroyWindow();
+}
+
+void CHostWindow::PostNcDestroy() noexcept { ::PostQuitMessage(0); }
+
 void CHostWindow::OnCancel() { MinimizeAway(); }
 
 void CHostWindow::OnBrowse() {
@@ -308,7 +317,7 @@ void CHostWindow::ShowTrayMenu() {
     ::DestroyMenu(menu);
     if (command == IDM_TRAY_SHOW) BringUp();
     if (command == IDM_TRAY_SETUP_GAME) OnSetUpGame();
-    if (command == IDM_TRAY_EXIT) DestroyWindow();
+    if (command == IDM_TRAY_EXIT) Exit();
 }
 
 void CHostWindow::OnEndSession() {
@@ -334,7 +343,7 @@ LRESULT CHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 OnSetUpGame();
                 return 0;
             case IDC_HOST_EXIT:
-                DestroyWindow();
+                Exit();
                 return 0;
             default:
                 break;
@@ -348,7 +357,7 @@ LRESULT CHostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        DestroyWindow();
+        Exit();
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

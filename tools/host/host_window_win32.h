@@ -29,7 +29,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void PostNcDestroy() noexcept override { ::PostQuitMessage(0); }
+    void PostNcDestroy() noexcept override;
 
 private:
     void FillControls();
@@ -45,6 +45,7 @@ private:
     void ApplyTray();
     void UpdateStatus();
     void OnEndSession();
+    void Exit();
     int Tell(const std::wstring& text, UINT icon) const noexcept;
 
     HookModule& m_hook;
