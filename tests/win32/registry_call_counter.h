@@ -1,11 +1,7 @@
-// Counts the registry calls this test program makes, by pointing the ADVAPI32
-// entries of its own import table at counting wrappers for as long as the counter
-// lives. The code under test is linked into this program, so its calls pass here.
+// Counts the registry calls of this test program while it lives, by pointing the
+// ADVAPI32 entries of the program's own import table at counting wrappers. The code
+// under test is linked into this program, so its calls pass through them.
 #pragma once
-
-#include <windows.h>
-
-#include <cstring>
 
 class RegistryCallCounter {
 public:
@@ -15,8 +11,7 @@ public:
     RegistryCallCounter& operator=(const RegistryCallCounter&) = delete;
 
     int Calls() const noexcept;
-    // How many import entries were redirected; 0 means nothing is counted.
-    int Patched() const noexcept { return m_patched; }
+    int Patched() const noexcept { return m_patched; }  // 0: nothing would be counted
 
 private:
     int m_patched = 0;
