@@ -66,8 +66,8 @@ protected:
     }
 
     // Starts the host and gives its settings window, found by the host's own class.
-    HWND StartParlixHost(const std::wstring& arguments = L"") {
-        if (!m_host.Start(HostExe(), L"--log \"" + m_log.Path() + L"\" " + arguments)) return nullptr;
+    HWND StartParlixHost(const std::wstring& arguments = L"", const std::wstring& exe = HostExe()) {
+        if (!m_host.Start(exe, L"--log \"" + m_log.Path() + L"\" " + arguments)) return nullptr;
         if (!m_log.WaitForPrefix("shown ")) return nullptr;
         HWND window = nullptr;
         ::EnumWindows(
@@ -284,6 +284,20 @@ TEST_F(HostProgram, ASecondStartInstallsNoHookAndBringsTheFirstWindowUp) {
     EXPECT_TRUE(::IsWindowVisible(window));
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_EQ(m_log.Count("installed"), 1u);
+}
+
+TEST_F(HostProgram, AHookThatCouldNotBeInstalledIsShownEvenWhenStartingMinimized) {
+    const std::wstring alone = Folder() + L"ParlixHost.exe";  // no Parlix.dll beside it
+    ASSERT_TRUE(::CopyFileW(HostExe().c_str(), alone.c_str(), FALSE));
+    HWND window = StartParlixHost(L"--minimized", alone);
+    ASSERT_TRUE(window) << m_log.Read();
+    drive::MessageBoxWindow box;
+    ASSERT_TRUE(drive::WaitForMessageBox(m_host.Id(), box)) << m_log.Read();
+    EXPECT_NE(box.text.find(L"keyboard hook could not be installed"), std::wstring::npos) << drive::WideToUtf8(box.text);
+    EXPECT_NE(box.text.find(L"Parlix.dll could not be loaded"), std::wstring::npos);
+    EXPECT_TRUE(::IsWindowVisible(window));
+    EXPECT_FALSE(m_log.Contains("installed"));
+    ::PostMessageW(box.window, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(HostProgram, HotKeysStopOpeningTheBoxWhenTheHostExits) {

@@ -30,10 +30,4 @@ TEST(HostCommandLine, RefusesWhatItDoesNotKnowWithTheReason) {
     EXPECT_EQ(ParseHostCommandLine({"--log", ""}).action, HostAction::Help);
 }
 
-TEST(HostCommandLine, UsageNamesEverySwitch) {
-    const std::string usage(HostUsageText());
-    for (const char* word : {"--minimized", "--setup-game", "--log", "--help", "userconfig.cfg"})
-        EXPECT_NE(usage.find(word), std::string::npos) << word;
-}
-
 }  // namespace

@@ -115,7 +115,7 @@ int RunHost(HINSTANCE instance, bool minimized) {
     }
     hook.Uninstall();
     HostLog("exit");
-    return hook.Installed() ? 1 : 0;
+    return 0;
 }
 
 }  // namespace
