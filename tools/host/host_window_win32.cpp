@@ -79,6 +79,9 @@ std::wstring StatusText(const HookModule& hook, const CAppSettings& settings) {
         return L"The keyboard hook could not be installed, so the chat box will not open in the game. " +
                hook.Problem();
     }
+    // Keys saved by hand or by an older version may be ones the module misreads.
+    if (std::string problem = CheckKeyChoice(settings.m_strKeys); !problem.empty())
+        return L"Parlix is running, but the saved keys need a change: " + WideFromAnsi(problem);
     return L"Parlix is running. In the game, " + WideFromAnsi(settings.m_strKeys[0]) +
            L" opens the chat box to say to all, " + WideFromAnsi(settings.m_strKeys[1]) + L" to your team, " +
            WideFromAnsi(settings.m_strKeys[2]) + L" for rcon say. Enter sends the message with " +
