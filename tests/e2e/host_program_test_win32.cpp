@@ -267,9 +267,10 @@ TEST_F(HostProgram, GameSetUpWithoutModFoldersFailsAndCreatesNothing) {
 }
 
 TEST_F(HostProgram, ASecondStartInstallsNoHookAndBringsTheFirstWindowUp) {
-    HWND window = StartParlixHost(L"--minimized");
+    drive::SetSetting(L"Start Minimized", 1);
+    HWND window = StartParlixHost();
     ASSERT_TRUE(window) << m_log.Read();
-    EXPECT_TRUE(!::IsWindowVisible(window) || ::IsIconic(window));
+    EXPECT_TRUE(!::IsWindowVisible(window) || ::IsIconic(window)) << m_log.Read();
 
     drive::LogFile secondLog(Folder() + L"second.log");
     ASSERT_TRUE(m_second.Start(HostExe(), L"--log \"" + secondLog.Path() + L"\""));
