@@ -19,6 +19,7 @@
 #include "host_text_win32.h"
 #include "host_window_win32.h"
 #include "settings/autorun_win32.h"
+#include "app/hook_app_win32.h"
 #include "settings/registry_profile_store_win32.h"
 
 namespace {
@@ -52,7 +53,7 @@ void Report(const std::string& utf8, bool error) {
 }
 
 CAppSettings LoadSavedSettings() {
-    RegistryProfileStore profile("Kelvandor", "Parlix");
+    RegistryProfileStore profile(kRegistryMaker, kRegistryProfile);
     CAppSettings settings;
     settings.Load(profile);
     return settings;

@@ -14,6 +14,7 @@
 #include "settings/key_names.h"
 #include "settings/layout_catalog.h"
 #include "settings/layout_source_win32.h"
+#include "app/hook_app_win32.h"
 #include "settings/registry_profile_store_win32.h"
 
 namespace {
@@ -210,7 +211,7 @@ bool CHostWindow::Save() {
         Tell(problem + L"\r\n\r\nNothing was saved.", MB_ICONWARNING);
         return false;
     }
-    RegistryProfileStore profile("Kelvandor", "Parlix");
+    RegistryProfileStore profile(kRegistryMaker, kRegistryProfile);
     bool saved = SaveSettings(profile, settings);
     std::wstring autoRunProblem;
     if (autoRun != m_autoRun && WriteAutoRun(autoRun, autoRunProblem)) m_autoRun = autoRun;
