@@ -14,6 +14,7 @@
 #include "chatbox/key_forward_edit_win32.h"
 #include "framework/win_app_win32.h"
 #include "hook/chat_box_win32.h"
+#include "hook/game_folder_win32.h"
 #include "settings/app_settings.h"
 #include "settings/registry_profile_store_win32.h"
 #include "window_test_support.h"
@@ -37,6 +38,11 @@ bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str())
 
 class ChatBoxTest : public ::testing::Test {
 protected:
+    // One game window for the suite: under Wine without a window manager every
+    // top-level window that goes costs a wait for the X server.
+    static void SetUpTestSuite() { s_game = std::make_unique<GameWindow>(); }
+    static void TearDownTestSuite() { s_game.reset(); }
+
     void SetUp() override {
         if (AfxGetApp() == nullptr) {
             m_app = std::make_unique<CWinApp>();
@@ -48,7 +54,12 @@ protected:
         ::GetTempPathA(MAX_PATH, temp);
         m_gameFolder = std::string(temp) + "parlix_game_" + std::to_string(::GetCurrentProcessId());
         ::CreateDirectoryA(m_gameFolder.c_str(), nullptr);
-        m_cfgPath = m_gameFolder + "\\cstrike\\parlix.cfg";
+        // The mod folder follows the test program's own arguments; ask for it as the
+        // box will, through a child window of the game.
+        HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, Game(), nullptr, nullptr, nullptr);
+        m_modFolder = m_gameFolder + (DetectGameFolderForWindow(child) == GameFolder::czero ? "\\czero" : "\\cstrike");
+        ::DestroyWindow(child);
+        m_cfgPath = m_modFolder + "\\parlix.cfg";
 
         CAppSettings& settings = GetAppSettings();
         settings.m_bRememberHistory = 1;
@@ -60,23 +71,25 @@ protected:
         RegistryProfileStore::ForApp().DeleteSection("History");
         History().m_history.clear();
         History().m_historyIndex = -1;
-        m_game = std::make_unique<GameWindow>();
+        s_game->BringToForeground();
+        ::SetFocus(Game());
+        m_boxes = std::make_unique<testsupport::MessageBoxReader>();
     }
 
     void TearDown() override {
         if (theChatBox.m_hWnd != nullptr) theChatBox.DestroyWindow();
-        m_game.reset();
         PumpPending();
+        m_boxes.reset();
         GetAppSettings() = m_savedSettings;
         ::DeleteFileA(m_cfgPath.c_str());
-        ::RemoveDirectoryA((m_gameFolder + "\\cstrike").c_str());
+        ::RemoveDirectoryA(m_modFolder.c_str());
         ::RemoveDirectoryA(m_gameFolder.c_str());
         RegistryProfileStore::ForApp().DeleteSection("History");
     }
 
     static CHistoryEdit& History() { return theChatBox.m_editMessage; }
     static HWND Edit() { return theChatBox.m_editMessage.m_hWnd; }
-    HWND Game() const { return m_game->Handle(); }
+    static HWND Game() { return s_game->Handle(); }
 
     void Open(int mode) {
         ASSERT_TRUE(OpenChatBox(Game(), mode));
@@ -89,18 +102,26 @@ protected:
     }
     static std::string EditText() { return theChatBox.m_editMessage.GetWindowText(); }
     static std::pair<int, int> Selection() { return theChatBox.m_editMessage.GetSel(); }
-    void MakeModFolder() const { ::CreateDirectoryA((m_gameFolder + "\\cstrike").c_str(), nullptr); }
+    void MakeModFolder() const { ::CreateDirectoryA(m_modFolder.c_str(), nullptr); }
     static std::uint32_t StoredCount() {
         RegistryProfileStore store = RegistryProfileStore::ForApp();
         return ProfileGetInt(store, "History", "Count", 0xDEAD);
     }
 
+    // Every test reads and closes whatever message box opens, so that none can
+    // block the test; only the file-error test expects one.
+    const testsupport::SeenBox& Box() const { return m_boxes->Seen(); }
+
     std::unique_ptr<CWinApp> m_app;
+    std::unique_ptr<testsupport::MessageBoxReader> m_boxes;
     CAppSettings m_savedSettings;
     std::string m_gameFolder;
+    std::string m_modFolder;
     std::string m_cfgPath;
-    std::unique_ptr<GameWindow> m_game;
+    static std::unique_ptr<GameWindow> s_game;
 };
+
+std::unique_ptr<GameWindow> ChatBoxTest::s_game;
 
 TEST_F(ChatBoxTest, OpensShownCentredAboveTheGameBottomWithThePromptOfItsMode) {
     Open(2);
@@ -318,6 +339,7 @@ TEST_F(ChatBoxTest, EnterWritesTheCommandRecordsItAndHandsTheFocusBack) {
     Open(1);
     Type("hi there");
     KeyDown(VK_RETURN);
+    EXPECT_FALSE(Box().shown) << Box().text;
     EXPECT_EQ(ReadAll(m_cfgPath), "say_team \"hi there\"");
     EXPECT_EQ(ChatBoxWindow(), nullptr);
     EXPECT_EQ(::GetFocus(), Game());
@@ -339,11 +361,10 @@ TEST_F(ChatBoxTest, EnterInAnEmptyBoxWritesNothingAndStillCloses) {
 TEST_F(ChatBoxTest, MissingModFolderShowsTheFileErrorAndCancels) {
     Open(0);
     Type("lost");
-    testsupport::MessageBoxReader reader;
     KeyDown(VK_RETURN);
-    ASSERT_TRUE(reader.Seen().shown);
-    EXPECT_EQ(reader.Seen().caption, AfxGetApp()->AppName());
-    EXPECT_EQ(reader.Seen().text, m_cfgPath + " contains an invalid path.");
+    ASSERT_TRUE(Box().shown);
+    EXPECT_EQ(Box().caption, AfxGetApp()->AppName());
+    EXPECT_EQ(Box().text, m_cfgPath + " contains an invalid path.");
     EXPECT_EQ(ChatBoxWindow(), nullptr);
     EXPECT_EQ(::GetFocus(), Game());
     EXPECT_TRUE(History().m_history.empty());
