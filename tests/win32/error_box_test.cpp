@@ -1,14 +1,12 @@
-// The last-error text and its box.
+// The last-error text and the file-error box.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "chatbox/error_box_win32.h"
-#include "framework/win_app_win32.h"
 #include "window_test_support.h"
 
 namespace {
@@ -25,21 +23,6 @@ TEST(FormatLastError, SystemTextLosesItsFinalLineBreakAndUnknownCodesShowSigned)
     ::SetLastError(0xE0001234);  // a customer code the system has no text for
     EXPECT_STREQ(FormatLastError(buffer, 255), "(-536866252)");
     EXPECT_EQ(buffer[254], '\0');  // the rest of the buffer is cleared
-}
-
-TEST(ShowLastErrorBox, ShowsTheTextUnderTheApplicationName) {
-    std::unique_ptr<CWinApp> app;
-    if (AfxGetApp() == nullptr) app = std::make_unique<CWinApp>();
-    char expected[256];
-    ::SetLastError(0xE0001234);
-    FormatLastError(expected, 255);
-
-    testsupport::MessageBoxReader reader;
-    ::SetLastError(0xE0001234);
-    ShowLastErrorBox(nullptr);
-    ASSERT_TRUE(reader.Seen().shown);
-    EXPECT_EQ(reader.Seen().caption, AfxGetApp()->AppName());
-    EXPECT_EQ(reader.Seen().text, expected);
 }
 
 TEST(ShowFileErrorBox, NamesTheFileAndCutsTheTextAt511) {
