@@ -4,14 +4,8 @@
 # GoogleTest needs std::mutex, which this model lacks in GCC 12, so this build
 # holds the module and the programs; the 32-bit test suites have their own
 # toolchain (mingw-i686-posix.cmake) and run only where 32-bit programs can.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_OBJDUMP i686-w64-mingw32-objdump)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(PARLIX_MINGW_TRIPLE i686-w64-mingw32)
+set(PARLIX_MINGW_THREADS win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 set(PARLIX_PRODUCT_ONLY ON)
