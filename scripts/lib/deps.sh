@@ -6,7 +6,8 @@ kind=${1:-test}
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           libbenchmark-dev g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix
           binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
-          x11-utils locales fonts-wqy-microhei procps psmisc util-linux)
+          x11-utils libx11-6 libxext6 libxrender1 libxi6 libxrandr2 libxcursor1 libxinerama1
+          libxcomposite1 libxfixes3 libxxf86vm1 locales fonts-wqy-microhei procps psmisc util-linux)
 [ "$kind" = demo ] && packages+=(imagemagick)
 
 missing=()
