@@ -49,7 +49,10 @@ parlix_wine_stop
 trap - EXIT
 
 if [ -f "$out/chatbox.bmp" ]; then
-  if command -v convert >/dev/null && convert "$out/chatbox.bmp" "$out/chatbox.png" 2>/dev/null; then
+  # Debian's ImageMagick, by its full path: another "convert" may come first on PATH.
+  convert=/usr/bin/convert
+  [ -x "$convert" ] || convert=convert
+  if "$convert" "$out/chatbox.bmp" "$out/chatbox.png" 2>/dev/null; then
     echo "   screenshot: $out/chatbox.png"
   else
     echo "   screenshot: $out/chatbox.bmp (ImageMagick's convert is missing)"
