@@ -61,6 +61,7 @@ fi
 cat <<INFO
 == built files
    $root/$dll32   the product (32-bit)
+   $root/$(dirname "$dll32")/ParlixHost.exe   the host program players run beside it (32-bit)
    $root/$bin/Parlix.dll   64-bit, for the tests under wine64
    $root/$bin/ParlixTestHost.exe   the test host
    $root/$bin/ParlixStandinGame.exe   the stand-in game (copies in $root/$bin/game)
