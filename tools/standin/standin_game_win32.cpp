@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "framework/unique_handle_win32.h"
+#include "tool_support_win32.h"
 
 namespace {
 
@@ -31,28 +32,7 @@ struct Game {
 };
 Game g_game;
 
-void WriteLog(const std::string& line) {
-    if (g_game.log == INVALID_HANDLE_VALUE) return;
-    std::string text = line + "\n";
-    DWORD written = 0;
-    // One write per line, so that a reader never sees half a line of ours.
-    ::WriteFile(g_game.log, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-
-std::string Hex(unsigned long long value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "0x%llx", value);
-    return buffer;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string result(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(static_cast<size_t>(size - 1));
-    return result;
-}
+void WriteLog(const std::string& line) { AppendLogLine(g_game.log, line); }
 
 bool EqualsAsciiNoCase(const std::wstring& a, const wchar_t* b) {
     size_t n = std::wcslen(b);
@@ -177,12 +157,12 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        WriteLog("keydown " + Hex(wParam));
+        WriteLog("keydown " + HexNumber(wParam));
         if (wParam == g_game.sendKey) ExecuteCommandFile();
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        WriteLog("keyup " + Hex(wParam));
+        WriteLog("keyup " + HexNumber(wParam));
         return 0;
     case WM_SETFOCUS:
         WriteLog("setfocus");
@@ -233,8 +213,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
     g_game.modFolder = DecideModFolder(exePath, args);
     g_game.sendKey = ReadSendKey(g_game.modFolder);
-    WriteLog("start " + ToUtf8(exePath) + " mod " + ToUtf8(g_game.modFolder));
-    WriteLog("sendkey " + Hex(g_game.sendKey));
+    WriteLog("start " + Utf8FromWide(exePath) + " mod " + Utf8FromWide(g_game.modFolder));
+    WriteLog("sendkey " + HexNumber(g_game.sendKey));
 
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
@@ -255,7 +235,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::SetForegroundWindow(window);
     ::SetFocus(window);
     if (timeoutSeconds > 0) ::SetTimer(window, kTimeoutTimer, timeoutSeconds * 1000, nullptr);
-    WriteLog("window " + Hex(reinterpret_cast<UINT_PTR>(window)));
+    WriteLog("window " + HexNumber(reinterpret_cast<UINT_PTR>(window)));
 
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "framework/unique_handle_win32.h"
+#include "tool_support_win32.h"
 
 namespace {
 
@@ -28,27 +29,7 @@ using UninstallHookFn = void(__cdecl*)();
 constexpr UINT_PTR kTimeoutTimer = 1;
 UniqueFile g_log;
 
-void WriteLog(const std::string& line) {
-    if (!g_log) return;
-    std::string text = line + "\n";
-    DWORD written = 0;
-    ::WriteFile(g_log.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-
-std::string Hex(unsigned long long value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "0x%llx", value);
-    return buffer;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string result(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(static_cast<size_t>(size - 1));
-    return result;
-}
+void WriteLog(const std::string& line) { AppendLogLine(g_log.get(), line); }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
@@ -113,10 +94,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     HMODULE module = ::LoadLibraryW(options.module.c_str());
     if (!module) {
-        WriteLog("load-failed " + ToUtf8(options.module) + " " + std::to_string(::GetLastError()));
+        WriteLog("load-failed " + Utf8FromWide(options.module) + " " + std::to_string(::GetLastError()));
         return 2;
     }
-    WriteLog("loaded " + ToUtf8(options.module));
+    WriteLog("loaded " + Utf8FromWide(options.module));
     auto setHotKeys = reinterpret_cast<SetHotKeysFn>(reinterpret_cast<void*>(::GetProcAddress(module, "SetHotKeys")));
     auto installHook = reinterpret_cast<InstallHookFn>(reinterpret_cast<void*>(::GetProcAddress(module, "InstallHook")));
     auto uninstallHook =
@@ -127,8 +108,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
 
     setHotKeys(options.keys[0], options.keys[1], options.keys[2], options.keys[3]);
-    WriteLog("hotkeys " + Hex(options.keys[0]) + " " + Hex(options.keys[1]) + " " + Hex(options.keys[2]) + " " +
-             Hex(options.keys[3]));
+    WriteLog("hotkeys " + HexNumber(options.keys[0]) + " " + HexNumber(options.keys[1]) + " " + HexNumber(options.keys[2]) + " " +
+             HexNumber(options.keys[3]));
     HHOOK hook = installHook();
     if (!hook) {
         WriteLog("install-failed");
@@ -145,7 +126,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Parlix test host", WS_OVERLAPPED, 0, 0, 10, 10,
                                     nullptr, nullptr, instance, nullptr);
     if (window && options.timeoutSeconds > 0) ::SetTimer(window, kTimeoutTimer, options.timeoutSeconds * 1000, nullptr);
-    WriteLog("installed " + Hex(reinterpret_cast<UINT_PTR>(hook)));
+    WriteLog("installed " + HexNumber(reinterpret_cast<UINT_PTR>(hook)));
 
     MSG message;
     while (window && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
