@@ -1,5 +1,7 @@
 #include "tool_support_win32.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 
 void AppendLogLine(HANDLE log, const std::string& line) {
@@ -21,5 +23,14 @@ std::string Utf8FromWide(const std::wstring& text) {
     std::string result(static_cast<size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
     result.resize(static_cast<size_t>(size - 1));
+    return result;
+}
+
+std::vector<std::wstring> CommandLineArguments() {
+    int count = 0;
+    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (arguments == nullptr) return {};
+    std::vector<std::wstring> result(arguments, arguments + count);
+    ::LocalFree(arguments);
     return result;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Appends one line in a single write, so that a reader never sees half a line.
 // A null or invalid handle writes nothing.
@@ -14,3 +15,6 @@ void AppendLogLine(HANDLE log, const std::string& line);
 std::string HexNumber(unsigned long long value);
 
 std::string Utf8FromWide(const std::wstring& text);
+
+// The program's own command line, split by the system's rules; the program name first.
+std::vector<std::wstring> CommandLineArguments();

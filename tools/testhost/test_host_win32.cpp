@@ -80,10 +80,7 @@ std::wstring ModuleBesideHost() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    int argc = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    std::vector<std::wstring> args(argv, argv + argc);
-    ::LocalFree(argv);
+    const std::vector<std::wstring> args = CommandLineArguments();
 
     Options options;
     if (!ParseOptions(args, options)) return 1;
