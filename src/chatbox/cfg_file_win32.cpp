@@ -9,7 +9,11 @@ std::optional<std::string> ConvertToUtf8(const std::string& text, UINT codePage)
     const int wideCount = ::MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
     if (wideCount <= 0) return std::nullopt;
     std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[static_cast<size_t>(wideCount) + 1]);
-    if (!wide) return std::nullopt;
+    if (!wide) {
+        // The caller shows the last error: make it say what happened.
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return std::nullopt;
+    }
     if (::MultiByteToWideChar(codePage, 0, text.c_str(), -1, wide.get(), wideCount + 1) <= 0) {
         return std::nullopt;
     }
