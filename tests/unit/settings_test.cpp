@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "default_settings_check.h"
 #include "fake_profile_store.h"
 #include "settings/app_settings.h"
 #include "settings/autorun.h"
@@ -21,14 +22,7 @@ TEST(AppSettingsLoad, DefaultsWhenNothingCanBeReadInTheOrderOfReads) {
         FakeProfileStore store;
         store.cannotOpen = cannotOpen;
         const CAppSettings s = Loaded(store);
-        EXPECT_EQ(s.m_strExecutableFile, "");
-        EXPECT_EQ(s.m_strKeys[0] + s.m_strKeys[1] + s.m_strKeys[2] + "," + s.m_strKeys[3], "YUP,F12");
-        EXPECT_EQ(s.m_strSelectedIme, "");
-        EXPECT_EQ(s.m_bAutoIme, 0);
-        EXPECT_EQ(s.m_bMinimizeToTray, 1);
-        EXPECT_EQ(s.m_bStartMinimized, 0);
-        EXPECT_EQ(s.m_bRememberHistory, 1);
-        EXPECT_EQ(s.m_nMaxHistoryItems, 10u);
+        ExpectDefaultSettings(s);
         EXPECT_EQ(s.m_bAutoRun, 0);
         EXPECT_EQ(store.sections.count(""), cannotOpen ? 0u : 1u);  // opening creates the key
         EXPECT_EQ(store.calls, (std::vector<std::string>{

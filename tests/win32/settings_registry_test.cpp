@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../unit/default_settings_check.h"
 #include "app/hook_app_win32.h"
 #include "chatbox/history_list.h"
 #include "registry_call_counter.h"
@@ -32,14 +33,7 @@ std::string Deep(std::string path, int levels) {
 
 TEST_F(SettingsRegistry, NoApplicationKeyGivesEveryDefaultAndCreatesEmptyKeys) {
     const CAppSettings s = LoadSettings();
-    EXPECT_EQ(s.m_strExecutableFile, "");
-    EXPECT_EQ(s.m_strKeys[0] + s.m_strKeys[1] + s.m_strKeys[2] + "," + s.m_strKeys[3], "YUP,F12");
-    EXPECT_EQ(s.m_strSelectedIme, "");
-    EXPECT_EQ(s.m_bAutoIme, 0);
-    EXPECT_EQ(s.m_bMinimizeToTray, 1);
-    EXPECT_EQ(s.m_bStartMinimized, 0);
-    EXPECT_EQ(s.m_bRememberHistory, 1);
-    EXPECT_EQ(s.m_nMaxHistoryItems, 10u);
+    ExpectDefaultSettings(s);
     EXPECT_TRUE(KeyExists(kAppKey));
     EXPECT_TRUE(Contents(kAppKey).empty()) << "reading writes nothing";
     // Without an identity the chain would end at Software itself: nothing is opened.
