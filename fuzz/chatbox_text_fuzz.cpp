@@ -14,6 +14,7 @@
 #include "chatbox/error_text.h"
 #include "chatbox/file_error.h"
 #include "chatbox/say_command.h"
+#include "common/utf8.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -56,7 +57,8 @@ void CheckFileError(std::uint32_t code, const std::string& name) {
     std::string full(FileErrorCauseText(cause));
     full.replace(full.find("%1"), 2, name);
     FUZZ_CHECK(full.compare(0, message.size(), message) == 0);
-    FUZZ_CHECK(message.size() == std::min(full.size(), kFileErrorMessageLimit));
+    // Cut between characters: no more than the first character that does not fit goes.
+    FUZZ_CHECK(message.size() == Utf8PrefixLength(full, kFileErrorMessageLimit));
 }
 
 void CheckErrorBuffer(const std::string& text, std::size_t size, std::int32_t code) {
