@@ -131,13 +131,12 @@ void CDlgSay::OnEditChange() {
     if (room == m_roomShown) return;  // unchanged: no flicker of the label
     m_roomShown = room;
     // The label keeps its place, font and colours; only its text says how much is left.
-    std::wstring label = m_versionText;
-    if (room) {
-        label = LoadWideString(IDS_ROOM_LEFT);
-        const std::size_t mark = label.find(L"%1");
-        if (mark != std::wstring::npos) label.replace(mark, 2, std::to_wstring(*room));
+    if (!room) {
+        ::SetWindowTextW(m_versionLabel, m_versionText.c_str());
+        return;
     }
-    ::SetWindowTextW(m_versionLabel, label.c_str());
+    const std::u16string label = RoomLeftText(AsUtf16(LoadWideString(IDS_ROOM_LEFT)), *room);
+    ::SetWindowTextW(m_versionLabel, reinterpret_cast<const wchar_t*>(label.c_str()));
 }
 
 void CDlgSay::OnEditKillFocus() {

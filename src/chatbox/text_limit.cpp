@@ -1,5 +1,7 @@
 #include "chatbox/text_limit.h"
 
+#include <charconv>
+
 #include "common/utf8.h"
 
 namespace {
@@ -50,4 +52,15 @@ std::optional<std::size_t> RoomToShow(std::size_t usedBytes, std::size_t limit) 
     const std::size_t room = usedBytes < limit ? limit - usedBytes : 0;
     if (room > kShowRoomFrom) return std::nullopt;
     return room;
+}
+
+std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room) {
+    // Digits without printf: the module links no formatted-output machinery.
+    char digits[24] = {};
+    const char* end = std::to_chars(digits, digits + sizeof digits, room).ptr;
+    const std::u16string number(static_cast<const char*>(digits), end);
+    std::u16string text(pattern);
+    const std::size_t mark = text.find(u"%1");
+    if (mark != std::u16string::npos) text.replace(mark, 2, number);
+    return text;
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 inline constexpr std::size_t kMaxMessageBytes = 100;
@@ -33,3 +34,7 @@ std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t care
 // The bytes left to show for a text of `usedBytes` bytes; nothing while more
 // than kShowRoomFrom are left.
 std::optional<std::size_t> RoomToShow(std::size_t usedBytes, std::size_t limit = kMaxMessageBytes) noexcept;
+
+// The room-left text: `pattern` (the string table's "还剩 %1 字节") with its %1
+// replaced by the number.
+std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room);

@@ -67,4 +67,10 @@ TEST(RoomToShow, AppearsWhenThirtyOrFewerBytesAreLeft) {
     EXPECT_EQ(RoomToShow(140), 0u);
 }
 
+TEST(RoomLeftText, PutsTheNumberInPlaceOfTheMark) {
+    EXPECT_EQ(RoomLeftText(u"\u8fd8\u5269 %1 \u5b57\u8282", 7), u"\u8fd8\u5269 7 \u5b57\u8282");
+    EXPECT_EQ(RoomLeftText(u"%1 left", 30), u"30 left");
+    EXPECT_EQ(RoomLeftText(u"no mark", 0), u"no mark");
+}
+
 }  // namespace
