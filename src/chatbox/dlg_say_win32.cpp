@@ -126,8 +126,7 @@ void CDlgSay::OnEditSetFocus() {
 void CDlgSay::OnEditChange() {
     if (m_versionLabel == nullptr) return;
     const std::wstring text = m_editMessage.GetWindowTextW();
-    const std::optional<std::size_t> room =
-        RoomToShow(Utf8Length(AsUtf16(text)));
+    const std::optional<std::size_t> room = RoomToShow(Utf8Length(AsUtf16(text)));
     if (room == m_roomShown) return;  // unchanged: no flicker of the label
     m_roomShown = room;
     // The label keeps its place, font and colours; only its text says how much is left.

@@ -33,11 +33,6 @@ public:
     UniqueBrush m_brushEdit;
     HKL m_hklPrevious = nullptr;  // the layout the box replaced, restored when it closes
 
-private:
-    HWND m_versionLabel = nullptr;             // of the current window
-    std::wstring m_versionText;                // what the template gives it
-    std::optional<std::size_t> m_roomShown;    // the room the label shows, if it does
-
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -52,6 +47,10 @@ private:
     HBRUSH OnCtlColor(HDC dc, ControlKind kind) const noexcept;
     // Back to the layout from before the box switched it, when "Auto IME" is on.
     void RestoreLayout() const noexcept;
+
+    HWND m_versionLabel = nullptr;           // of the current window
+    std::wstring m_versionText;              // what the template gives it
+    std::optional<std::size_t> m_roomShown;  // the room the label shows, if it does
 };
 
 // The process's chat box.

@@ -184,6 +184,12 @@ TEST_F(SettingsRegistry, StringsGoThroughTheWideApiAsTheyAre) {
     PutString(kAppKey, "Ansi", "plain \x41");
     ASSERT_TRUE(profile.WriteString("", "Wide", "plain \x41"));
     EXPECT_EQ(GetBytes(kAppKey, "Wide"), GetBytes(kAppKey, "Ansi"));
+    if (::GetACP() == 936) {  // the test prefix's code page: 你好 is C4 E3 BA C3 there
+        PutString(kAppKey, "Ansi", "\xC4\xE3\xBA\xC3");
+        ASSERT_TRUE(profile.WriteString("", "Wide", chinese));
+        EXPECT_EQ(GetBytes(kAppKey, "Wide"), std::string("\xC4\xE3\xBA\xC3\0", 5));
+        EXPECT_EQ(GetBytes(kAppKey, "Wide"), GetBytes(kAppKey, "Ansi"));
+    }
     // Names are UTF-8 too.
     ASSERT_TRUE(profile.WriteInt("", "\xE8\xAE\xA1\xE6\x95\xB0", 7));
     EXPECT_EQ(ProfileGetInt(profile, "", "\xE8\xAE\xA1\xE6\x95\xB0", 0), 7u);
