@@ -71,10 +71,13 @@ if [ "$runs32" = yes ]; then
   source scripts/lib/wine-env.sh
   if ! parlix_wine_start; then
     failed=$((failed + 1)); failures+=("win32-tests: 32-bit Wine could not start")
+    summary32="32-bit: this machine runs 32-bit programs, but 32-bit Wine could not start"
   elif [ "$built32" = yes ]; then
     run win32-tests
+    summary32="32-bit: the unit, Win32 and end-to-end suites ran under 32-bit Wine, end-to-end also against the product build"
+  else
+    summary32="32-bit: this machine runs 32-bit programs, but the 32-bit test build failed"
   fi
-  summary32="32-bit: the unit, Win32 and end-to-end suites ran under 32-bit Wine, end-to-end also against the product build"
 else
   echo "== win32-tests: built, not run: this machine cannot run 32-bit programs"
   skipped=$((skipped + 1))

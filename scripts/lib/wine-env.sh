@@ -29,18 +29,21 @@ mkdir -p "$PARLIX_LOGS" "$(dirname "$WINEPREFIX")"
 parlix_display_start() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
   local n
-  for n in 97 98 99 101 103; do
-    [ -e "/tmp/.X$n-lock" ] && continue
+  # The first display number that no other X server holds; several runs may share
+  # this machine, each with its own server.
+  for n in $(seq 97 160); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac \
       >"$PARLIX_LOGS/xvfb.log" 2>&1 </dev/null &
     PARLIX_XVFB_PID=$!
     local i
     for i in $(seq 1 100); do
+      # Ours must still run: a server that lost the race for the number exits.
+      kill -0 "$PARLIX_XVFB_PID" 2>/dev/null || break
       if xdpyinfo -display ":$n" >/dev/null 2>&1; then
         export DISPLAY=":$n"
         return 0
       fi
-      kill -0 "$PARLIX_XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
     kill "$PARLIX_XVFB_PID" 2>/dev/null
