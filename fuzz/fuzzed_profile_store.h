@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "settings/profile_store.h"
 
@@ -20,7 +21,9 @@ public:
     std::optional<std::string> ReadRaw(std::string_view section, std::string_view name) override {
         ++m_reads[Key(section, name)];
         if (!m_data.ConsumeBool()) return std::nullopt;
-        return m_data.ConsumeBytesAsString(m_data.ConsumeIntegralInRange<std::size_t>(0, 600));
+        std::string raw = m_data.ConsumeBytesAsString(m_data.ConsumeIntegralInRange<std::size_t>(0, 600));
+        m_answers.emplace_back(std::string(name), raw);
+        return raw;
     }
     std::optional<std::uint32_t> ReadInt(std::string_view section, std::string_view name) override {
         const auto raw = ReadRaw(section, name);
@@ -35,6 +38,8 @@ public:
 
     // How often each (section, name) was read.
     const std::map<std::pair<std::string, std::string>, int>& Reads() const { return m_reads; }
+    // Every value that was found, by name, in the order the reads came.
+    const std::vector<std::pair<std::string, std::string>>& Answers() const { return m_answers; }
 
 private:
     static std::pair<std::string, std::string> Key(std::string_view section, std::string_view name) {
@@ -42,6 +47,7 @@ private:
     }
     FuzzedDataProvider& m_data;
     std::map<std::pair<std::string, std::string>, int> m_reads;
+    std::vector<std::pair<std::string, std::string>> m_answers;
 };
 
 class MemoryProfileStore : public ProfileStore {

@@ -14,6 +14,16 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# 32-bit Wine runs the 32-bit product where the machine executes 32-bit programs.
+source "$(dirname "${BASH_SOURCE[0]}")/runs32.sh"
+if parlix_runs_32bit; then
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    missing+=(wine32:i386)
+  fi
+else
+  echo "== this machine cannot run 32-bit programs: 32-bit Wine is not installed"
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "== installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive

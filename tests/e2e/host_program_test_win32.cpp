@@ -65,20 +65,20 @@ protected:
         E2eTest::TearDown();
     }
 
+    static BOOL CALLBACK FindHostWindow(HWND candidate, LPARAM found) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(candidate, name, 64);
+        if (std::wstring(name) != L"ParlixHostWindow") return TRUE;
+        *reinterpret_cast<HWND*>(found) = candidate;
+        return FALSE;
+    }
+
     // Starts the host and gives its settings window, found by the host's own class.
     HWND StartParlixHost(const std::wstring& arguments = L"", const std::wstring& exe = HostExe()) {
         if (!m_host.Start(exe, L"--log \"" + m_log.Path() + L"\" " + arguments)) return nullptr;
         if (!m_log.WaitForPrefix("shown ")) return nullptr;
         HWND window = nullptr;
-        ::EnumWindows(
-            [](HWND candidate, LPARAM found) -> BOOL {
-                wchar_t name[64] = {};
-                ::GetClassNameW(candidate, name, 64);
-                if (std::wstring(name) != L"ParlixHostWindow") return TRUE;
-                *reinterpret_cast<HWND*>(found) = candidate;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&window));
+        ::EnumWindows(FindHostWindow, reinterpret_cast<LPARAM>(&window));
         m_window = window;
         return window;
     }

@@ -1,5 +1,6 @@
 #include "drive_win32.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/unique_handle_win32.h"
@@ -91,7 +92,16 @@ UniqueHkey CreateKey(const wchar_t* path) {
 }  // namespace
 
 std::wstring ProgramFolder() {
+    // PARLIX_PROGRAM_FOLDER points the tests at the programs of another build, the
+    // 32-bit product's; otherwise they are the ones beside this program.
     wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"PARLIX_PROGRAM_FOLDER", path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        std::wstring folder(path, length);
+        std::replace(folder.begin(), folder.end(), L'/', L'\\');
+        if (folder.back() != L'\\') folder += L'\\';
+        return folder;
+    }
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path);
     return folder.substr(0, folder.find_last_of(L"\\/") + 1);

@@ -19,7 +19,8 @@ constexpr WORD kSayKey = 'Y';
 constexpr WORD kSayTeamKey = 'U';
 constexpr WORD kRconKey = 'P';
 
-std::wstring ProgramFolder();  // with a trailing backslash
+// The folder of the programs under test, with a trailing backslash.
+std::wstring ProgramFolder();
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 bool FileExists(const std::wstring& path);
