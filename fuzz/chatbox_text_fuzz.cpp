@@ -1,6 +1,7 @@
 // The texts of one submission over any input: the command (one quoted argument
-// whatever is typed), the command file path, the file-error message and the
-// system error text written into a fixed buffer.
+// whatever is typed), the command file path, the file-error message, the system
+// error text written into a fixed buffer, and the message limit over the UTF-16
+// text of the edit.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 #include "chatbox/error_text.h"
 #include "chatbox/file_error.h"
 #include "chatbox/say_command.h"
+#include "chatbox/text_limit.h"
+#include "common/utf8.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -56,7 +59,8 @@ void CheckFileError(std::uint32_t code, const std::string& name) {
     std::string full(FileErrorCauseText(cause));
     full.replace(full.find("%1"), 2, name);
     FUZZ_CHECK(full.compare(0, message.size(), message) == 0);
-    FUZZ_CHECK(message.size() == std::min(full.size(), kFileErrorMessageLimit));
+    // Cut between characters: no more than the first character that does not fit goes.
+    FUZZ_CHECK(message.size() == Utf8PrefixLength(full, kFileErrorMessageLimit));
 }
 
 void CheckErrorBuffer(const std::string& text, std::size_t size, std::int32_t code) {
@@ -69,6 +73,34 @@ void CheckErrorBuffer(const std::string& text, std::size_t size, std::int32_t co
     FUZZ_CHECK(length < size && buffer[length] == '\0');
     if (!text.empty() && text.size() < size)
         FUZZ_CHECK(std::string(buffer.data(), length) == FinishSystemErrorText(text, code));
+}
+
+// The text as the edit holds it: UTF-16 from any bytes, then the message limit
+// with the caret anywhere.
+void CheckMessageLimit(const std::string& bytes, std::size_t caret) {
+    const std::u16string text = Utf16FromUtf8(bytes);
+    FUZZ_CHECK(Utf8FromUtf16(Utf16FromUtf8(Utf8FromUtf16(text))) == Utf8FromUtf16(text));
+    FUZZ_CHECK(Utf8Length(text) == Utf8FromUtf16(text).size());
+    const std::size_t prefix = Utf8PrefixLength(bytes, kMaxMessageBytes);
+    FUZZ_CHECK(prefix <= kMaxMessageBytes && prefix <= bytes.size());
+    // The cut falls between characters: its text is the start of the whole text.
+    const std::u16string head = Utf16FromUtf8(bytes.substr(0, prefix));
+    FUZZ_CHECK(text.compare(0, head.size(), head) == 0);
+    const auto excess = ExcessOfText(text, caret);
+    if (!excess) {
+        FUZZ_CHECK(Utf8Length(text) <= kMaxMessageBytes);
+        return;
+    }
+    FUZZ_CHECK(excess->start < excess->end && excess->end <= text.size());
+    std::u16string kept = text;
+    kept.erase(excess->start, excess->end - excess->start);
+    FUZZ_CHECK(Utf8Length(kept) <= kMaxMessageBytes);
+    // No pair is split: the units on both sides of the cut still read as before.
+    auto splits = [&](std::size_t at) {
+        return at > 0 && at < text.size() && text[at - 1] >= 0xD800 && text[at - 1] <= 0xDBFF && text[at] >= 0xDC00 &&
+               text[at] <= 0xDFFF;
+    };
+    FUZZ_CHECK(!splits(excess->start) && !splits(excess->end));
 }
 
 }  // namespace
@@ -84,5 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     CheckPath(text, czero, dbcs);
     CheckFileError(code, text);
     CheckErrorBuffer(text, bufferSize, static_cast<std::int32_t>(code));
+    CheckMessageLimit(text, bufferSize);
     return 0;
 }

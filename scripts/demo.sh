@@ -3,7 +3,9 @@
 # build with the tools, then runs one message on its whole road under Wine and
 # Xvfb in a Chinese locale: the host installs the hook, the stand-in game runs, Y
 # opens the chat box, Chinese text is typed, Enter writes parlix.cfg and the game
-# executes it. Saves a screenshot of the open box as build/demo/chatbox.png.
+# executes it. Saves a screenshot of the open box as build/demo/chatbox.png, and
+# one of the box filled to its limit, showing the room left, as
+# build/demo/chatbox-limit.png.
 # Usage: scripts/demo.sh [--no-deps]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,7 +42,7 @@ parlix_display_check "$bin/ParlixDisplayCheck.exe" >"$PARLIX_LOGS/display-check.
   cat "$PARLIX_LOGS/display-check.out"; echo "demo: Wine cannot show windows here"; exit 1; }
 
 echo "== the demo"
-rm -f "$out/chatbox.bmp" "$out/chatbox.png"
+rm -f "$out"/chatbox*.bmp "$out"/chatbox*.png
 # Z: is the root of the Linux file system inside Wine.
 winout="Z:$(echo "$out" | tr / '\\')"
 timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
@@ -48,16 +50,17 @@ status=$?
 parlix_wine_stop
 trap - EXIT
 
-if [ -f "$out/chatbox.bmp" ]; then
-  # Debian's ImageMagick, by its full path: another "convert" may come first on PATH.
-  convert=/usr/bin/convert
-  [ -x "$convert" ] || convert=convert
-  if "$convert" "$out/chatbox.bmp" "$out/chatbox.png" 2>/dev/null; then
-    echo "   screenshot: $out/chatbox.png"
+# Debian's ImageMagick, by its full path: another "convert" may come first on PATH.
+convert=/usr/bin/convert
+[ -x "$convert" ] || convert=convert
+for shot in chatbox chatbox-limit; do
+  [ -f "$out/$shot.bmp" ] || continue
+  if "$convert" "$out/$shot.bmp" "$out/$shot.png" 2>/dev/null; then
+    echo "   screenshot: $out/$shot.png"
   else
-    echo "   screenshot: $out/chatbox.bmp (ImageMagick's convert is missing)"
+    echo "   screenshot: $out/$shot.bmp (ImageMagick's convert is missing)"
   fi
-fi
+done
 cat <<INFO
 == built files
    $root/$dll32   the product (32-bit)

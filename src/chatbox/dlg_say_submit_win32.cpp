@@ -1,5 +1,7 @@
 // Enter in the chat box: the message becomes the command file and a press of the
 // send key, goes into the history, and the box closes.
+#include <new>
+#include <optional>
 #include <string>
 
 #include "chatbox/cfg_file_win32.h"
@@ -13,24 +15,35 @@
 
 namespace {
 
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+// The edit's text in UTF-8; nothing when there is no memory for it, with the
+// thread's last error saying so.
+std::optional<std::string> ReadMessage(const CWnd& edit) noexcept {
+    try {
+        return edit.GetWindowText();
+    } catch (const std::bad_alloc&) {
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return std::nullopt;
+    }
+}
 
 }  // namespace
 
 void CDlgSay::OnOK() {
     const HWND game = GetParent();
-    const std::string text = m_editMessage.GetWindowText();
+    const std::optional<std::string> text = ReadMessage(m_editMessage);
+    if (!text) {
+        // The box stays open with the text, so the user can try again.
+        ShowLastErrorBox(m_hWnd);
+        return;
+    }
     const CAppSettings& settings = GetAppSettings();
 
-    if (!text.empty()) {
-        std::optional<std::string> bytes = ConvertToUtf8(FormatSayCommand(m_mode, text), CP_ACP);
-        if (!bytes) {
-            // The box stays open with the text, so the user can try again.
-            ShowLastErrorBox(m_hWnd);
-            return;
-        }
-        const std::string path = BuildCfgPath(settings.m_strExecutableFile, DetectGameFolder(), &IsAnsiLeadByte);
-        if (std::optional<FileError> error = WriteCfgFile(path, *bytes)) {
+    if (!text->empty()) {
+        // The text is UTF-8 already: the command is the file's content as it is.
+        const std::string command = FormatSayCommand(m_mode, *text);
+        // UTF-8 has no byte of a character that could pass for a backslash.
+        const std::string path = BuildCfgPath(settings.m_strExecutableFile, DetectGameFolder());
+        if (std::optional<FileError> error = WriteCfgFile(path, command)) {
             ShowFileErrorBox(m_hWnd, *error);
             // Whatever happened while the modal box ran, a box destroyed meanwhile
             // must not take the game's focus away with a SetFocus(null).
@@ -40,7 +53,7 @@ void CDlgSay::OnOK() {
         PressSendKey(LookupVirtualKey(settings.m_strKeys[3]));
     }
 
-    if (settings.m_bRememberHistory != 0) m_editMessage.AddToHistory(text);
+    if (settings.m_bRememberHistory != 0) m_editMessage.AddToHistory(*text);
     RestoreLayout();
     CDialog::OnOK();
     // The send key waits in the input queue and reaches the game after this

@@ -1,12 +1,13 @@
 #include "chatbox/dlg_say_win32.h"
 
-#include <atomic>
-#include <cstdlib>
 #include <string>
 
 #include "chatbox/dialog_rules.h"
 #include "chatbox/edit_rules.h"
 #include "chatbox/paint_plan.h"
+#include "chatbox/text_limit.h"
+#include "common/utf8.h"
+#include "framework/wide_text_win32.h"
 #include "framework/win_app_win32.h"
 #include "hook/game_folder_win32.h"
 #include "settings/app_settings.h"
@@ -17,47 +18,25 @@
 
 namespace {
 
-UINT DecideAnsiCodePage() noexcept {
-    const DWORD version = ::GetVersion();
-    const bool ntFamily = (version & 0x80000000u) == 0;
-    if (ntFamily && LOBYTE(LOWORD(version)) >= 5) return CP_THREAD_ACP;
-    char digits[8] = {};
-    if (::GetLocaleInfoA(::GetThreadLocale(), LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits) > 0) {
-        const UINT codePage = static_cast<UINT>(std::strtoul(digits, nullptr, 10));
-        if (codePage != 0) return codePage;
-    }
-    return ::GetACP();
-}
-
-// A string of the module's table in the ANSI code page; empty when it is missing.
-std::string LoadAnsiString(UINT id) {
+// A string of the module's table as it is stored, UTF-16; empty when it is missing.
+std::wstring LoadWideString(UINT id) {
     const wchar_t* text = nullptr;
     // Length 0 asks for a pointer into the resource itself, which is not terminated.
     const int length = ::LoadStringW(AfxGetResourceHandle(), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) return {};
-    const UINT codePage = GetAnsiCodePage();
-    const int size = ::WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string ansi(static_cast<size_t>(size), '\0');
-    const int written = ::WideCharToMultiByte(codePage, 0, text, length, ansi.data(), size, nullptr, nullptr);
-    ansi.resize(written > 0 ? static_cast<size_t>(written) : 0);
-    return ansi;
+    return std::wstring(text, static_cast<size_t>(length));
+}
+
+// The version label is the template's one control without an id of its own.
+HWND VersionLabel(HWND dialog) noexcept {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(child);
+        if (id != IDC_MESSAGE_EDIT && id != IDC_PROMPT) return child;
+    }
+    return nullptr;
 }
 
 }  // namespace
-
-// Decided at the first conversion and kept for the process. Two threads racing
-// here both store the same answer, so a plain atomic does without the locked
-// static initialisation (and the thread library it would link into the module).
-UINT GetAnsiCodePage() noexcept {
-    static std::atomic<UINT> decided{0};
-    UINT codePage = decided.load(std::memory_order_relaxed);
-    if (codePage == 0) {
-        codePage = DecideAnsiCodePage();
-        decided.store(codePage, std::memory_order_relaxed);
-    }
-    return codePage;
-}
 
 CDlgSay::CDlgSay() noexcept
     : CDialog(IDD_SAY),
@@ -85,6 +64,9 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             case EN_KILLFOCUS:
                 OnEditKillFocus();
                 return 0;
+            case EN_CHANGE:
+                OnEditChange();
+                return 0;
             default:
                 break;
             }
@@ -110,8 +92,17 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL CDlgSay::OnInitDialog() {
     CDialog::OnInitDialog();
-    const std::string prompt = LoadAnsiString(static_cast<UINT>(PromptStringId(m_mode)));
+    // Wide all the way: the Chinese prompts show whatever the ANSI code page is.
+    const std::wstring prompt = LoadWideString(static_cast<UINT>(PromptStringId(m_mode)));
     SetDlgItemText(IDC_PROMPT, prompt.c_str());
+    m_versionLabel = VersionLabel(m_hWnd);
+    m_versionText.clear();
+    if (m_versionLabel != nullptr) {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(m_versionLabel, text, 64);
+        m_versionText = text;
+    }
+    m_roomShown.reset();
     if (GetAppSettings().m_bRememberHistory != 0) m_editMessage.LoadHistory();
     RECT edit{};
     m_editMessage.GetWindowRect(&edit);
@@ -126,10 +117,25 @@ void CDlgSay::OnEditSetFocus() {
     // Built anew at every focus gain: layouts may be installed while the game runs.
     SystemLayoutSource source;
     const CLayoutCatalog catalog(source);
-    const std::uintptr_t hkl = catalog.FindByDescription(settings.m_strSelectedIme, AnsiMultibyteRules());
+    const std::uintptr_t hkl = catalog.FindByDescriptionUtf8(settings.m_strSelectedIme, &SystemEqualIgnoringCase);
     if (hkl == 0) return;
     m_hklPrevious = ::GetKeyboardLayout(::GetCurrentThreadId());
     ::ActivateKeyboardLayout(reinterpret_cast<HKL>(hkl), 0);
+}
+
+void CDlgSay::OnEditChange() {
+    if (m_versionLabel == nullptr) return;
+    const std::wstring text = m_editMessage.GetWindowTextW();
+    const std::optional<std::size_t> room = RoomToShow(Utf8Length(AsUtf16(text)));
+    if (room == m_roomShown) return;  // unchanged: no flicker of the label
+    m_roomShown = room;
+    // The label keeps its place, font and colours; only its text says how much is left.
+    if (!room) {
+        ::SetWindowTextW(m_versionLabel, m_versionText.c_str());
+        return;
+    }
+    const std::u16string label = RoomLeftText(AsUtf16(LoadWideString(IDS_ROOM_LEFT)), *room);
+    ::SetWindowTextW(m_versionLabel, reinterpret_cast<const wchar_t*>(label.c_str()));
 }
 
 void CDlgSay::OnEditKillFocus() {

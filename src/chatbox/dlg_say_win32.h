@@ -3,7 +3,10 @@
 // window is created for every opening and destroyed at every closing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "chatbox/history_edit_win32.h"
 #include "framework/dialog_win32.h"
@@ -11,9 +14,6 @@
 #include "hook/game_folder.h"
 
 enum class ControlKind;
-
-// The code page the module's UTF-16 strings are shown in, decided once per process.
-UINT GetAnsiCodePage() noexcept;
 
 class CDlgSay : public CDialog {
 public:
@@ -40,11 +40,17 @@ protected:
 private:
     void OnEditSetFocus();
     void OnEditKillFocus();
+    // Shows the room left in the version label's place once little is left.
+    void OnEditChange();
     void OnDestroy();
     void OnPaint();
     HBRUSH OnCtlColor(HDC dc, ControlKind kind) const noexcept;
     // Back to the layout from before the box switched it, when "Auto IME" is on.
     void RestoreLayout() const noexcept;
+
+    HWND m_versionLabel = nullptr;           // of the current window
+    std::wstring m_versionText;              // what the template gives it
+    std::optional<std::size_t> m_roomShown;  // the room the label shows, if it does
 };
 
 // The process's chat box.

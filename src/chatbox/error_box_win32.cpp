@@ -4,17 +4,40 @@
 #include <string>
 
 #include "chatbox/error_text.h"
+#include "common/utf8.h"
+#include "framework/wide_text_win32.h"
 #include "framework/win_app_win32.h"
 
 namespace {
 
-const char* Caption() noexcept {
-    const CWinApp* app = AfxGetApp();
-    return app != nullptr ? app->AppName() : "";
+// UTF-8 text shown through the wide API, so a path or a system text of any
+// language reads as it is.
+void ShowBox(HWND owner, std::string_view text) noexcept {
+    try {
+        const CWinApp* app = AfxGetApp();
+        const std::wstring caption = WideFromUtf8(app != nullptr ? app->AppName() : "");
+        ::MessageBoxW(owner, WideFromUtf8(text).c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    } catch (...) {
+        // Out of memory for the text: the chat box still goes on as after the box.
+    }
 }
 
-void ShowBox(HWND owner, const char* text) noexcept {
-    ::MessageBoxA(owner, text, Caption(), MB_OK | MB_ICONEXCLAMATION);
+// The system's text for a code in UTF-8, cut between characters to fit a buffer
+// of `size` bytes with its terminator; 0 when the system has none.
+std::size_t SystemErrorText(DWORD code, char* buffer, DWORD size) noexcept {
+    if (size == 0) return 0;
+    wchar_t wide[512] = {};
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                          code, 0x0400, wide, 512, nullptr);
+    if (length == 0) return 0;
+    try {
+        const std::string text = Utf8FromWide(std::wstring_view(wide, length));
+        const std::size_t copied = Utf8PrefixLength(text, size - 1);
+        std::memcpy(buffer, text.data(), copied);
+        return copied;
+    } catch (...) {
+        return 0;
+    }
 }
 
 }  // namespace
@@ -22,8 +45,7 @@ void ShowBox(HWND owner, const char* text) noexcept {
 char* FormatLastError(char* buffer, DWORD size) noexcept {
     std::memset(buffer, 0, size);
     const DWORD code = ::GetLastError();
-    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                          code, 0x0400, buffer, size, nullptr);
+    const std::size_t length = SystemErrorText(code, buffer, size);
     FinishSystemErrorText(buffer, size, length, static_cast<std::int32_t>(code));
     return buffer;
 }
@@ -35,8 +57,7 @@ void ShowLastErrorBox(HWND owner) noexcept {
 
 void ShowFileErrorBox(HWND owner, const FileError& error) noexcept {
     try {
-        const std::string message = FormatFileErrorMessage(error);
-        ShowBox(owner, message.c_str());
+        ShowBox(owner, FormatFileErrorMessage(error));
     } catch (...) {
         // Out of memory for the text: the chat box still closes as after the box.
     }

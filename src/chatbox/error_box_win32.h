@@ -7,8 +7,8 @@
 
 #include "chatbox/file_error.h"
 
-// Fills `buffer` (of `size` bytes) with the text of GetLastError's code and
-// returns it: the system's text without its final line break, or "(code)".
+// Fills `buffer` (of `size` bytes) with the text of GetLastError's code in UTF-8
+// and returns it: the system's text without its final line break, or "(code)".
 char* FormatLastError(char* buffer, DWORD size) noexcept;
 void ShowLastErrorBox(HWND owner) noexcept;
 // The cause's text with the file name in place of %1, cut to 511 characters.

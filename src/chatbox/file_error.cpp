@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/utf8.h"
+
 namespace {
 
 struct CodeCause {
@@ -102,7 +104,8 @@ std::string ReplaceFileNameMarks(std::string_view text, std::string_view fileNam
         message.append(fileName);
         from = mark + 2;
     }
-    if (message.size() > limit) message.resize(limit);
+    // Cut between characters: half a character would show as a replacement mark.
+    if (message.size() > limit) message.resize(Utf8PrefixLength(message, limit));
     return message;
 }
 

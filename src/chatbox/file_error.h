@@ -34,12 +34,13 @@ FileErrorCause CauseForSystemError(std::uint32_t code) noexcept;
 // denied."). A value outside the enumeration gets the generic text.
 std::string_view FileErrorCauseText(FileErrorCause cause) noexcept;
 
-// The cause's text with every %1 replaced by the file name, cut to at most
-// kFileErrorMessageLimit bytes.
+// The cause's text with every %1 replaced by the file name, cut between UTF-8
+// characters to at most kFileErrorMessageLimit bytes.
 inline constexpr std::size_t kFileErrorMessageLimit = 511;
 std::string FormatFileErrorMessage(const FileError& error);
 
 // The rule behind it for any message text: every %1 replaced, the result cut to
-// `limit` bytes. A %1 inside the file name is not expanded again.
+// `limit` bytes, never inside a character. A %1 inside the file name is not
+// expanded again.
 std::string ReplaceFileNameMarks(std::string_view text, std::string_view fileName,
                                  std::size_t limit);

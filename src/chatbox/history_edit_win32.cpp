@@ -1,6 +1,9 @@
 #include "chatbox/history_edit_win32.h"
 
 #include "chatbox/edit_rules.h"
+#include "chatbox/text_limit.h"
+#include "common/utf8.h"
+#include "framework/wide_text_win32.h"
 #include "settings/app_settings.h"
 #include "settings/registry_profile_store_win32.h"
 
@@ -37,13 +40,27 @@ LRESULT CHistoryEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CKeyForwardEdit::WindowProc(message, wParam, lParam);
 }
 
-bool CHistoryEdit::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+bool CHistoryEdit::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
     if (message != WM_COMMAND || HIWORD(wParam) != EN_CHANGE) return false;
+    KeepWithinLimit();
     if (auto index = IndexAfterChange(m_settingText != FALSE, static_cast<std::int32_t>(m_history.size()))) {
         m_historyIndex = *index;
     }
-    *result = 0;
-    return true;
+    // The dialog sees the change as well: it shows the room left.
+    return false;
+}
+
+void CHistoryEdit::KeepWithinLimit() {
+    // Typing, pasting and the IME's results all end up here, after the edit took
+    // them in: what does not fit goes again before anything is sent, so the text
+    // sent is always the text shown.
+    const std::wstring text = GetWindowTextW();
+    const auto caret = static_cast<std::size_t>(GetSel().second);
+    const std::optional<UnitRange> excess = ExcessOfText(AsUtf16(text), caret);
+    if (!excess) return;
+    // Reports a change of its own, which then fits.
+    SetSel(static_cast<int>(excess->start), static_cast<int>(excess->end));
+    SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }
 
 void CHistoryEdit::ShowEntry(std::int32_t index) {
@@ -51,7 +68,10 @@ void CHistoryEdit::ShowEntry(std::int32_t index) {
     // The edit reports this change through EN_CHANGE inside SetWindowText; the flag
     // keeps that report from resetting the index just set.
     m_settingText = TRUE;
-    SetWindowText(m_history[static_cast<size_t>(index)].c_str());
+    // An entry stored before the limit, or by hand, may be longer than a message
+    // may be: the edit shows, and so sends, only what fits.
+    const std::string& entry = m_history[static_cast<size_t>(index)];
+    SetWindowText(std::string_view(entry).substr(0, Utf8PrefixLength(entry, kMaxMessageBytes)));
     m_settingText = FALSE;
     SetSel(0, -1);
     ScrollCaret();

@@ -24,4 +24,6 @@ protected:
 
 private:
     void ShowEntry(std::int32_t index);
+    // Takes out what the last change brought beyond the message limit.
+    void KeepWithinLimit();
 };

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "framework/wide_text_win32.h"
+
 // The linker's symbol for the base of the image this code is linked into: the
 // module in the product, the test program in the tests.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -16,18 +18,19 @@ HINSTANCE g_resources = nullptr;
 
 HINSTANCE ThisImage() noexcept { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
+// Wide: a folder whose name the ANSI code page cannot hold must not cost the name.
 std::string ModuleBaseName(HINSTANCE module) {
-    std::array<char, MAX_PATH> path{};
-    const DWORD length = ::GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+    std::array<wchar_t, MAX_PATH> path{};
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0 || length >= path.size()) return {};
-    std::string_view name(path.data(), length);
-    if (const auto slash = name.find_last_of("\\/"); slash != std::string_view::npos) {
+    std::wstring_view name(path.data(), length);
+    if (const auto slash = name.find_last_of(L"\\/"); slash != std::wstring_view::npos) {
         name.remove_prefix(slash + 1);
     }
-    if (const auto dot = name.find_last_of('.'); dot != std::string_view::npos) {
+    if (const auto dot = name.find_last_of(L'.'); dot != std::wstring_view::npos) {
         name = name.substr(0, dot);
     }
-    return std::string(name);
+    return Utf8FromWide(name);
 }
 
 }  // namespace

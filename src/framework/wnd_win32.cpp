@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/wide_text_win32.h"
+
 namespace {
 // The window property that holds the bound object.
 constexpr wchar_t kObjectProperty[] = L"Parlix.CWnd";
@@ -63,12 +65,18 @@ bool CWnd::ScreenToClient(RECT* rect) const noexcept {
            ::GetLastError() == ERROR_SUCCESS;
 }
 
-std::string CWnd::GetWindowText() const {
-    int length = ::GetWindowTextLengthA(m_hWnd);
+std::wstring CWnd::GetWindowTextW() const {
+    int length = ::GetWindowTextLengthW(m_hWnd);
     if (length <= 0) return {};
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    int copied = ::GetWindowTextA(m_hWnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    int copied = ::GetWindowTextW(m_hWnd, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+std::string CWnd::GetWindowText() const { return Utf8FromWide(GetWindowTextW()); }
+
+bool CWnd::SetWindowText(std::string_view text) const {
+    return ::SetWindowTextW(m_hWnd, WideFromUtf8(text).c_str()) != FALSE;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

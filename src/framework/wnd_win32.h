@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 class CWnd {
 public:
@@ -39,11 +40,14 @@ public:
     bool SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) const noexcept {
         return ::SetWindowPos(m_hWnd, insertAfter, x, y, cx, cy, flags) != FALSE;
     }
-    // Window text in the thread's ANSI code page, as the rest of the module keeps text.
+    // Window text in UTF-8, read through the wide API: no code page stands between
+    // the window and the module's text.
     std::string GetWindowText() const;
-    bool SetWindowText(const char* text) const noexcept { return ::SetWindowTextA(m_hWnd, text) != FALSE; }
-    bool SetDlgItemText(int id, const char* text) const noexcept {
-        return ::SetDlgItemTextA(m_hWnd, id, text) != FALSE;
+    std::wstring GetWindowTextW() const;
+    // UTF-8 text, set through the wide API.
+    bool SetWindowText(std::string_view text) const;
+    bool SetDlgItemText(int id, const wchar_t* text) const noexcept {
+        return ::SetDlgItemTextW(m_hWnd, id, text) != FALSE;
     }
     HWND SetFocus() const noexcept { return ::SetFocus(m_hWnd); }
     // The object is unbound by the time this returns (WM_NCDESTROY detaches it).

@@ -37,3 +37,17 @@ std::uint16_t LookupVirtualKey(std::string_view name) noexcept {
     }
     return 0;
 }
+
+bool IsExtendedKey(std::uint16_t virtualKey) noexcept {
+    switch (virtualKey & 0xFF) {
+    case 0x2D:  // Insert
+    case 0x2E:  // Delete
+    case 0x24:  // Home
+    case 0x23:  // End
+    case 0x21:  // Page Up
+    case 0x22:  // Page Dn
+        return true;
+    default:
+        return false;
+    }
+}

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <exception>
 
+#include "common/utf8.h"
+
 namespace {
 
 // One entry for a handle, or nothing when the layout has no description or the
@@ -11,45 +13,29 @@ namespace {
 bool ReadEntry(LayoutSource& source, std::uintptr_t hkl, std::vector<LayoutEntry>& entries) {
     const int length = source.DescriptionLength(hkl);
     if (length <= 0) return false;  // not an IME
-    // One byte more than the length, so that the terminator fits even when the
+    // One unit more than the length, so that the terminator fits even when the
     // whole description is copied.
-    std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
+    std::u16string buffer(static_cast<std::size_t>(length) + 1, u'\0');
     const int copied = source.Description(hkl, buffer.data(), length);
     if (copied <= 0) return false;
     buffer.resize(static_cast<std::size_t>(std::min(copied, length)));
     // The description is used as a C string: a NUL inside it ends it, and an entry
     // that is empty that way would match an empty selection, so it is left out.
-    buffer.resize(std::min(buffer.size(), buffer.find('\0')));
+    buffer.resize(std::min(buffer.size(), buffer.find(u'\0')));
     if (buffer.empty()) return false;
     entries.push_back({hkl, std::move(buffer)});
     return true;
 }
 
-constexpr unsigned FoldAscii(unsigned char c) noexcept {
-    return (c >= 'a' && c <= 'z') ? static_cast<unsigned>(c - 'a' + 'A') : c;
+constexpr char16_t FoldAscii(char16_t c) noexcept {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
 
-// The next character of s from i: a double-byte character as one unit in upper
-// case, any other byte with its ASCII letters folded. A lead byte at the very end
-// has no trail byte and stands alone.
-unsigned NextCharacter(std::string_view s, std::size_t& i, const MultibyteRules& rules) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (rules.isLeadByte != nullptr && rules.isLeadByte(c) && i + 1 < s.size()) {
-        const unsigned doubleByte = (unsigned{c} << 8) | static_cast<unsigned char>(s[i + 1]);
-        i += 2;
-        return rules.upperDoubleByte != nullptr ? rules.upperDoubleByte(doubleByte) : doubleByte;
-    }
-    ++i;
-    return FoldAscii(c);
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b, const MultibyteRules& rules) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (NextCharacter(a, i, rules) != NextCharacter(b, j, rules)) return false;
-    }
-    return i == a.size() && j == b.size();
+bool EqualFoldingAscii(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
 }
 
 }  // namespace
@@ -73,10 +59,15 @@ CLayoutCatalog::CLayoutCatalog(LayoutSource& source) {
     }
 }
 
-std::uintptr_t CLayoutCatalog::FindByDescription(std::string_view text, const MultibyteRules& rules) const {
-    text = text.substr(0, text.find('\0'));
+std::uintptr_t CLayoutCatalog::FindByDescription(std::u16string_view text, EqualIgnoringCase equal) const {
+    text = text.substr(0, text.find(u'\0'));
+    if (equal == nullptr) equal = &EqualFoldingAscii;
     for (const LayoutEntry& entry : m_entries) {
-        if (EqualIgnoringCase(entry.description, text, rules)) return entry.hkl;
+        if (equal(entry.description, text)) return entry.hkl;
     }
     return 0;
+}
+
+std::uintptr_t CLayoutCatalog::FindByDescriptionUtf8(std::string_view text, EqualIgnoringCase equal) const {
+    return FindByDescription(Utf16FromUtf8(text), equal);
 }

@@ -8,7 +8,9 @@
 #include <vector>
 
 // Where the layouts come from; the platform's source answers with
-// GetKeyboardLayoutList and ImmGetDescriptionA. Layout handles are pointer-sized.
+// GetKeyboardLayoutList and ImmGetDescriptionW. Layout handles are pointer-sized;
+// descriptions are UTF-16, as the platform keeps them, so that no code page can
+// turn an IME's name into question marks.
 class LayoutSource {
 public:
     virtual ~LayoutSource() = default;
@@ -16,24 +18,21 @@ public:
     virtual int CountLayouts() = 0;
     // Fills up to count handles into buffer; returns how many it stored.
     virtual int ListLayouts(std::uintptr_t* buffer, int count) = 0;
-    // The description's length in bytes without terminator; 0 for a layout that is
-    // not an IME.
+    // The description's length in UTF-16 units without terminator; 0 for a layout
+    // that is not an IME.
     virtual int DescriptionLength(std::uintptr_t hkl) = 0;
-    // Copies up to size bytes of the description; returns the bytes copied, 0 on failure.
-    virtual int Description(std::uintptr_t hkl, char* buffer, int size) = 0;
+    // Copies up to size units of the description; returns the units copied, 0 on failure.
+    virtual int Description(std::uintptr_t hkl, char16_t* buffer, int size) = 0;
 };
 
-// How the ANSI code page forms double-byte characters. The default has none, so
-// every byte is a character of its own.
-struct MultibyteRules {
-    bool (*isLeadByte)(unsigned char) = nullptr;
-    // The upper-case form of a double-byte character (lead byte in bits 8..15).
-    unsigned (*upperDoubleByte)(unsigned) = nullptr;
-};
+// Whether two texts are equal with letter case aside. The platform's rule maps
+// every character to upper case as the system does (CompareStringOrdinal); null
+// folds ASCII letters only.
+using EqualIgnoringCase = bool (*)(std::u16string_view, std::u16string_view);
 
 struct LayoutEntry {
     std::uintptr_t hkl;
-    std::string description;  // never empty
+    std::u16string description;  // never empty
 };
 
 class CLayoutCatalog {
@@ -44,9 +43,11 @@ public:
     CLayoutCatalog(const CLayoutCatalog&) = delete;
     CLayoutCatalog& operator=(const CLayoutCatalog&) = delete;
 
-    // The handle of the first entry whose description equals the text, letter case
-    // aside as the code page has it; 0 when none does.
-    std::uintptr_t FindByDescription(std::string_view text, const MultibyteRules& rules = {}) const;
+    // The handle of the first entry whose description equals the text, letter
+    // case aside; 0 when none does.
+    std::uintptr_t FindByDescription(std::u16string_view text, EqualIgnoringCase equal = nullptr) const;
+    // The same for a UTF-8 text, as the settings hold it.
+    std::uintptr_t FindByDescriptionUtf8(std::string_view text, EqualIgnoringCase equal = nullptr) const;
 
     const std::vector<LayoutEntry>& Entries() const noexcept { return m_entries; }
 

@@ -10,14 +10,6 @@ namespace {
 
 HKL ToHkl(std::uintptr_t hkl) noexcept { return reinterpret_cast<HKL>(hkl); }
 
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
-unsigned UpperAnsiDoubleByte(unsigned character) {
-    char pair[2] = {static_cast<char>(character >> 8), static_cast<char>(character & 0xFF)};
-    ::CharUpperBuffA(pair, 2);
-    return (unsigned{static_cast<unsigned char>(pair[0])} << 8) | static_cast<unsigned char>(pair[1]);
-}
-
 }  // namespace
 
 int SystemLayoutSource::CountLayouts() { return ::GetKeyboardLayoutList(0, nullptr); }
@@ -37,12 +29,20 @@ int SystemLayoutSource::ListLayouts(std::uintptr_t* buffer, int count) {
 }
 
 int SystemLayoutSource::DescriptionLength(std::uintptr_t hkl) {
-    return static_cast<int>(::ImmGetDescriptionA(ToHkl(hkl), nullptr, 0));
+    return static_cast<int>(::ImmGetDescriptionW(ToHkl(hkl), nullptr, 0));
 }
 
-int SystemLayoutSource::Description(std::uintptr_t hkl, char* buffer, int size) {
+int SystemLayoutSource::Description(std::uintptr_t hkl, char16_t* buffer, int size) {
     if (size <= 0) return 0;
-    return static_cast<int>(::ImmGetDescriptionA(ToHkl(hkl), buffer, static_cast<UINT>(size)));
+    // wchar_t is UTF-16 on this platform.
+    return static_cast<int>(
+        ::ImmGetDescriptionW(ToHkl(hkl), reinterpret_cast<wchar_t*>(buffer), static_cast<UINT>(size)));
 }
 
-MultibyteRules AnsiMultibyteRules() noexcept { return MultibyteRules{&IsAnsiLeadByte, &UpperAnsiDoubleByte}; }
+bool SystemEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a.empty()) return true;
+    return ::CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+                                  reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}

@@ -1,5 +1,4 @@
-// The installed keyboard layouts and the ANSI code page, as the layout catalogue
-// asks for them.
+// The installed keyboard layouts, as the layout catalogue asks for them.
 #pragma once
 
 #include "settings/layout_catalog.h"
@@ -9,8 +8,9 @@ public:
     int CountLayouts() override;
     int ListLayouts(std::uintptr_t* buffer, int count) override;
     int DescriptionLength(std::uintptr_t hkl) override;
-    int Description(std::uintptr_t hkl, char* buffer, int size) override;
+    int Description(std::uintptr_t hkl, char16_t* buffer, int size) override;
 };
 
-// Double-byte characters of the process's ANSI code page, upper-cased by its rules.
-MultibyteRules AnsiMultibyteRules() noexcept;
+// The system's rule for letter case: both texts mapped to upper case character by
+// character, whatever their script.
+bool SystemEqualIgnoringCase(std::u16string_view a, std::u16string_view b);

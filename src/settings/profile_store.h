@@ -1,7 +1,7 @@
 // The store below the application key that the settings and the history read and
 // write: sections are subkeys of the application key (the empty name is the key
 // itself) and hold named strings and 32-bit integers. Opening a section creates
-// it when it is missing, for reads as well as writes.
+// it when it is missing, for reads as well as writes. Names and texts are UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -15,8 +15,10 @@ class ProfileStore {
 public:
     virtual ~ProfileStore() = default;
 
-    // The value's raw data, or nullopt when the section cannot be opened or the
-    // value is missing. The registry type is not looked at.
+    // The value's data as text, or nullopt when the section cannot be opened or the
+    // value is missing. The registry type is not looked at: the registry's store
+    // reads the data as the UTF-16 units the wide API gives and returns them in
+    // UTF-8, embedded NULs included.
     virtual std::optional<std::string> ReadRaw(std::string_view section, std::string_view name) = 0;
     // The 4 bytes read little-endian, or nullopt on any failure, data longer than
     // 4 bytes included.

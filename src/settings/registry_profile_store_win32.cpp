@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "framework/wide_text_win32.h"
 #include "framework/win_app_win32.h"
 #include "settings/registry_tree_win32.h"
 
@@ -9,10 +10,10 @@ namespace {
 
 constexpr REGSAM kProfileAccess = KEY_READ | KEY_WRITE;
 
-UniqueHkey CreateSubkey(HKEY parent, const std::string& name) noexcept {
+UniqueHkey CreateSubkey(HKEY parent, std::string_view name) {
     UniqueHkey key;
-    if (::RegCreateKeyExA(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kProfileAccess, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(parent, WideFromUtf8(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kProfileAccess,
+                          nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         key.reset();
     }
     return key;
@@ -36,7 +37,7 @@ HKEY RegistryProfileStore::OpenSection(std::string_view section) noexcept {
     if (m_maker.empty() || m_profile.empty()) return nullptr;
     try {
         UniqueHkey software;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, kProfileAccess, software.put()) != ERROR_SUCCESS)
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, kProfileAccess, software.put()) != ERROR_SUCCESS)
             return nullptr;
         UniqueHkey maker = CreateSubkey(software.get(), m_maker);
         if (!maker) return nullptr;
@@ -45,7 +46,7 @@ HKEY RegistryProfileStore::OpenSection(std::string_view section) noexcept {
         if (!product) return nullptr;
         maker.reset();
         // The empty section is the profile key itself.
-        UniqueHkey key = section.empty() ? std::move(product) : CreateSubkey(product.get(), std::string(section));
+        UniqueHkey key = section.empty() ? std::move(product) : CreateSubkey(product.get(), section);
         if (!key) return nullptr;
         m_openSection.assign(section);
         m_sectionKey = std::move(key);
@@ -60,18 +61,20 @@ std::optional<std::string> RegistryProfileStore::ReadRaw(std::string_view sectio
     const HKEY key = OpenSection(section);
     if (!key) return std::nullopt;
     try {
-        const std::string valueName(name);
+        const std::wstring valueName = WideFromUtf8(name);
         DWORD size = 0;
-        if (::RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        if (::RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
             return std::nullopt;
-        std::string data(size, '\0');
+        // The wide API gives a string value as the UTF-16 units the registry keeps;
+        // an odd last byte is no unit and is left out.
+        std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
         if (size != 0 &&
-            ::RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+            ::RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
                                &size) != ERROR_SUCCESS) {
             return std::nullopt;  // the value grew or went away between the two queries
         }
-        data.resize(size);
-        return data;
+        data.resize(size / sizeof(wchar_t));
+        return Utf8FromWide(data);
     } catch (...) {
         return std::nullopt;  // a value too large for memory reads as missing
     }
@@ -80,12 +83,11 @@ std::optional<std::string> RegistryProfileStore::ReadRaw(std::string_view sectio
 std::optional<std::uint32_t> RegistryProfileStore::ReadInt(std::string_view section, std::string_view name) {
     const HKEY key = OpenSection(section);
     if (!key) return std::nullopt;
-    const std::string valueName(name);
     std::byte data[4]{};
     DWORD size = sizeof data;
     // Longer data does not fit the 4 bytes and fails the query.
-    if (::RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
-        ERROR_SUCCESS)
+    if (::RegQueryValueExW(key, WideFromUtf8(name).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                           &size) != ERROR_SUCCESS)
         return std::nullopt;
     return DecodeProfileInt(std::span<const std::byte>(data, size));
 }
@@ -95,16 +97,18 @@ bool RegistryProfileStore::WriteInt(std::string_view section, std::string_view n
     if (!key) return false;
     const BYTE data[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
                           static_cast<BYTE>(value >> 24)};
-    return ::RegSetValueExA(key, std::string(name).c_str(), 0, REG_DWORD, data, sizeof data) == ERROR_SUCCESS;
+    return ::RegSetValueExW(key, WideFromUtf8(name).c_str(), 0, REG_DWORD, data, sizeof data) == ERROR_SUCCESS;
 }
 
 bool RegistryProfileStore::WriteString(std::string_view section, std::string_view name, std::string_view text) {
-    if (text.size() >= std::numeric_limits<DWORD>::max()) return false;
     const HKEY key = OpenSection(section);
     if (!key) return false;
-    const std::string data(text);  // the copy brings the terminating NUL
-    return ::RegSetValueExA(key, std::string(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                            static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    // UTF-16, as the registry keeps every string value: text of the ANSI code page
+    // is stored exactly as the ANSI API would have stored it, any other text too.
+    const std::wstring data = WideFromUtf8(text);
+    if (data.size() >= std::numeric_limits<DWORD>::max() / sizeof(wchar_t) - 1) return false;
+    return ::RegSetValueExW(key, WideFromUtf8(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool RegistryProfileStore::DeleteSection(std::string_view section) {
@@ -113,5 +117,5 @@ bool RegistryProfileStore::DeleteSection(std::string_view section) {
     // A key handle kept open on the deleted section would make later writes fail.
     if (m_sectionKey && section == m_openSection) m_sectionKey.reset();
     const std::string path = "Software\\" + m_maker + "\\" + m_profile + "\\" + std::string(section);
-    return DeleteKeyTree(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+    return DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(path).c_str()) == ERROR_SUCCESS;
 }

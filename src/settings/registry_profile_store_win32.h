@@ -1,6 +1,8 @@
 // The profile in the registry: HKEY_CURRENT_USER\Software\<maker>\<profile>, with
 // sections as its subkeys. Opening a section creates the maker key, the profile key
-// and the section when missing; Software itself is never created.
+// and the section when missing; Software itself is never created. Names and texts
+// are UTF-8 here and go through the wide registry API as UTF-16 (strings stay
+// REG_SZ), so no ANSI code page stands between the module and what is stored.
 #pragma once
 
 #include <windows.h>

@@ -11,8 +11,9 @@ inline constexpr int kMaxDeleteDepth = 32;
 
 // Deletes parent\path and every subkey below it; returns the platform's error code,
 // ERROR_SUCCESS when the key is gone. When a subkey cannot be deleted the key itself
-// stays, with whatever could not be removed.
-LONG DeleteKeyTree(HKEY parent, const char* path) noexcept;
+// stays, with whatever could not be removed. Wide, so that a subkey whose name the
+// ANSI code page cannot hold is found and deleted too.
+LONG DeleteKeyTree(HKEY parent, const wchar_t* path) noexcept;
 
 // Deletes HKEY_CURRENT_USER\Software\<maker>\<profile>\History of the process's
 // application; true when it was deleted.

@@ -59,8 +59,21 @@ bool E2eTest::StartHost(const std::wstring& module) {
 }
 
 Game& E2eTest::LaunchGame(const std::wstring& name, const std::wstring& arguments, bool withModFolders) {
+    return Launch(Folder(), name, arguments, withModFolders);
+}
+
+Game& E2eTest::LaunchGameIn(const std::wstring& folder, const std::wstring& name) {
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return Launch(folder, name, L"", true);
+}
+
+Game& E2eTest::Launch(const std::wstring& folder, const std::wstring& name, const std::wstring& arguments,
+                      bool withModFolders) {
     auto game = std::make_unique<Game>();
-    game->exe = drive::StageGame(Folder(), name, withModFolders);
+    game->exe = drive::StageGame(folder, name, withModFolders);
+    // The game runs parlix.cfg only on a key bound to it, as the host's set-up binds
+    // the send key; a test that set the game up itself keeps its own binding.
+    if (withModFolders && !drive::FileExists(folder + L"cstrike\\userconfig.cfg")) drive::BindSendKey(folder, "F12");
     m_games.push_back(std::move(game));
     Relaunch(*m_games.back(), arguments);
     return *m_games.back();
@@ -70,7 +83,12 @@ void E2eTest::Relaunch(Game& game, const std::wstring& arguments) {
     game.process.Stop();
     game.window = nullptr;
     game.log = drive::LogFile(Folder() + L"game" + std::to_wstring(++m_logCounter) + L".log");
-    if (!drive::StartGame(game.process, game.exe, game.log, arguments)) return;
+    if (!drive::StartGame(game.process, game.exe, game.log, arguments)) {
+        const DWORD error = ::GetLastError();
+        ADD_FAILURE() << "the game " << drive::WideToUtf8(game.exe) << " could not be started (error " << error
+                      << (drive::FileExists(game.exe) ? ")" : ", the file is missing)");
+        return;
+    }
     game.window = drive::WaitForProcessWindow(game.process.Id(), L"ParlixStandinGame");
     if (game.window && !drive::WaitForForeground(game.window)) game.window = nullptr;
 }

@@ -38,6 +38,8 @@ protected:
     const drive::LogFile& HostLog() const { return m_hostLog; }
     // Stages and starts a game in the test's folder; its window is in the foreground on return.
     Game& LaunchGame(const std::wstring& name, const std::wstring& arguments = L"", bool withModFolders = true);
+    // The same in another folder (with a trailing backslash) with both mod folders.
+    Game& LaunchGameIn(const std::wstring& folder, const std::wstring& name);
     // Starts an already staged game again (a restart of the game).
     void Relaunch(Game& game, const std::wstring& arguments = L"");
     // Brings the game to the foreground and presses a hot key; gives the open box or an empty one.
@@ -49,6 +51,9 @@ protected:
     std::string ReadCfg(const wchar_t* modFolder) const;
 
 private:
+    Game& Launch(const std::wstring& folder, const std::wstring& name, const std::wstring& arguments,
+                 bool withModFolders);
+
     drive::TempFolder m_folder{L"e2e"};
     drive::LogFile m_hostLog{L""};
     drive::Process m_host;

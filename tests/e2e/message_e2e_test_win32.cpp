@@ -28,13 +28,26 @@ protected:
         return box;
     }
 
-    // Sends `text` with Enter and waits until the game has executed `command`.
+    // Sends `text` with Enter and waits until the game has executed `command` and
+    // the other players see the message.
     void Send(Game& game, WORD key, const std::wstring& text, const std::string& command) {
         ChatBox box = OpenAndType(game, key, text);
         if (!box.dialog) return;
         drive::TapKey(VK_RETURN);
         EXPECT_TRUE(game.log.WaitForLine("exec " + command)) << game.log.Read();
+        EXPECT_TRUE(game.log.WaitForLine(SeenByPlayers(command))) << game.log.Read();
         EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+    }
+
+    // The stand-in game's line for what the players see of a short command.
+    static std::string SeenByPlayers(const std::string& command) {
+        for (const auto& [prefix, seen] : {std::pair{"say \"", "said "}, std::pair{"say_team \"", "said-team "},
+                                           std::pair{"rcon say \"", "said-rcon "}}) {
+            const std::string start = prefix;
+            if (command.compare(0, start.size(), start) == 0)
+                return seen + command.substr(start.size(), command.size() - start.size() - 1);
+        }
+        return "<not a chat command>";
     }
 };
 

@@ -75,6 +75,12 @@ TEST(FormatFileErrorMessage, IsCutTo511Bytes) {
     EXPECT_EQ(FormatFileErrorMessage({FileErrorCause::notFound, fits}), fits + " was not found.");
     EXPECT_EQ(FormatFileErrorMessage({FileErrorCause::notFound, fits + "y"}),
               fits + "y was not found");
+    // A folder of Chinese names: the cut falls before the character that does not
+    // fit whole (10 + 3 * 167 = 511 bytes).
+    std::string chinese;
+    for (int i = 0; i < 200; ++i) chinese += "\xE6\xB8\xB8";
+    EXPECT_EQ(FormatFileErrorMessage({FileErrorCause::accessDenied, "x" + chinese}),
+              "Access to x" + chinese.substr(0, 3 * 166));
 }
 
 TEST(ReplaceFileNameMarks, ReplacesEveryMarkOrNone) {

@@ -35,3 +35,16 @@ TEST(LookupVirtualKey, AsciiCaseIgnoredEverythingElseExact) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IsExtendedKey, OnlyTheSixKeysTheKeypadSharesScanCodesWith) {
+    std::set<std::string_view> extended;
+    for (const KeyNameEntry& row : KeyNameTable())
+        if (IsExtendedKey(row.code)) extended.insert(row.name);
+    EXPECT_EQ(extended, (std::set<std::string_view>{"Insert", "Delete", "Home", "End", "Page Up", "Page Dn"}));
+    EXPECT_TRUE(IsExtendedKey(0x012D));  // only the low byte names the key
+    EXPECT_FALSE(IsExtendedKey(0));
+}
+
+}  // namespace

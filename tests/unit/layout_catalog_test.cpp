@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 namespace {
 
 // (handle, description) pairs; an empty description is a layout that is not an IME.
 struct FakeLayoutSource : LayoutSource {
-    std::vector<std::pair<std::uintptr_t, std::string>> layouts;
+    std::vector<std::pair<std::uintptr_t, std::u16string>> layouts;
     int count = -1000;                          // CountLayouts reports this instead, when set
     int listLimit = 1000;                       // ListLayouts stores at most this many
     std::map<std::uintptr_t, int> fetchResult;  // Description returns this instead
@@ -23,13 +22,13 @@ struct FakeLayoutSource : LayoutSource {
         return n;
     }
     int DescriptionLength(std::uintptr_t hkl) override { return int(Find(hkl).size()); }
-    int Description(std::uintptr_t hkl, char* buffer, int size) override {
+    int Description(std::uintptr_t hkl, char16_t* buffer, int size) override {
         fetchSizes.push_back(size);
         const int n = std::min(size, int(Find(hkl).size()));
-        std::memcpy(buffer, Find(hkl).data(), std::size_t(n));
+        std::copy_n(Find(hkl).data(), n, buffer);
         return fetchResult.count(hkl) ? fetchResult[hkl] : n;
     }
-    std::string Find(std::uintptr_t hkl) const {
+    std::u16string Find(std::uintptr_t hkl) const {
         for (const auto& [h, d] : layouts)
             if (h == hkl) return d;
         return {};
@@ -47,17 +46,17 @@ std::vector<std::uintptr_t> Handles(const CLayoutCatalog& catalog) {
 
 TEST(CLayoutCatalog, KeepsDescribedLayoutsInPlatformOrder) {
     FakeLayoutSource source;
-    source.layouts = {{kUs, ""}, {kPinyin, "Microsoft Pinyin"}, {0x04070407, ""}, {kWubi, "Wubi"}, {kHigh, "IME"}};
+    source.layouts = {{kUs, u""}, {kPinyin, u"Microsoft Pinyin"}, {0x04070407, u""}, {kWubi, u"Wubi"}, {kHigh, u"IME"}};
     CLayoutCatalog catalog(source);
     EXPECT_EQ(Handles(catalog), (std::vector{kPinyin, kWubi, kHigh}));
-    EXPECT_EQ(catalog.Entries()[0].description, "Microsoft Pinyin");
+    EXPECT_EQ(catalog.Entries()[0].description, u"Microsoft Pinyin");
     EXPECT_EQ(source.fetchSizes, (std::vector<int>{16, 4, 3}));  // the length, not length + 1
-    EXPECT_EQ(catalog.FindByDescription("ime"), kHigh);
+    EXPECT_EQ(catalog.FindByDescription(u"ime"), kHigh);
 }
 
 TEST(CLayoutCatalog, FailuresLeaveOutOnlyWhatTheyConcern) {
     FakeLayoutSource source;
-    source.layouts = {{kPinyin, "Pinyin"}, {kWubi, "Wubi"}, {kHigh, "IME"}, {kUs, std::string("\0US", 3)}};
+    source.layouts = {{kPinyin, u"Pinyin"}, {kWubi, u"Wubi"}, {kHigh, u"IME"}, {kUs, std::u16string(u"\0US", 3)}};
     source.count = 0;
     EXPECT_TRUE(CLayoutCatalog(source).Entries().empty());
     source.count = -1;
@@ -69,40 +68,42 @@ TEST(CLayoutCatalog, FailuresLeaveOutOnlyWhatTheyConcern) {
     source.fetchResult = {{kPinyin, 0}, {kWubi, -5}, {kHigh, 2}};  // failed, failed, short
     CLayoutCatalog catalog(source);
     ASSERT_EQ(Handles(catalog), (std::vector{kHigh}));  // "\0US" is empty as text: left out
-    EXPECT_EQ(catalog.Entries()[0].description, "IM");
-    EXPECT_EQ(catalog.FindByDescription(""), 0u);
+    EXPECT_EQ(catalog.Entries()[0].description, u"IM");
+    EXPECT_EQ(catalog.FindByDescription(u""), 0u);
 }
 
 TEST(FindByDescription, FirstEqualIgnoringLatinCaseOnly) {
     FakeLayoutSource source;
-    source.layouts = {{kPinyin, "Chinese (Simplified) - Pinyin"}, {kWubi, "Same"}, {kHigh, "Same"}};
+    source.layouts = {{kPinyin, u"Chinese (Simplified) - Pinyin"}, {kWubi, u"Same"}, {kHigh, u"Same"}};
     CLayoutCatalog catalog(source);
-    EXPECT_EQ(catalog.FindByDescription("CHINESE (simplified) - pinyin"), kPinyin);
-    EXPECT_EQ(catalog.FindByDescription("Chinese (Simplified) - Pinyin "), 0u);
-    EXPECT_EQ(catalog.FindByDescription("Chinese (Simplified)"), 0u);
-    EXPECT_EQ(catalog.FindByDescription("same"), kWubi);
-    EXPECT_EQ(catalog.FindByDescription(""), 0u);
+    EXPECT_EQ(catalog.FindByDescription(u"CHINESE (simplified) - pinyin"), kPinyin);
+    EXPECT_EQ(catalog.FindByDescription(u"Chinese (Simplified) - Pinyin "), 0u);
+    EXPECT_EQ(catalog.FindByDescription(u"Chinese (Simplified)"), 0u);
+    EXPECT_EQ(catalog.FindByDescription(u"same"), kWubi);
+    EXPECT_EQ(catalog.FindByDescription(u""), 0u);
 }
 
-// A code page whose lead bytes are 0x81..0xFE and whose upper-case mapping of a
-// double-byte character clears bit 5 of its trail byte.
-bool TestLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-unsigned TestUpper(unsigned c) { return c & ~0x20u; }
+// Letter case beyond ASCII is the platform's: a rule that maps a small e with
+// acute to its capital, as the system's upper-case table does.
+bool FoldsAcute(std::u16string_view a, std::u16string_view b) {
+    auto fold = [](char16_t c) { return c == u'\u00e9' ? u'\u00c9' : (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) {
+               return fold(x) == fold(y);
+           });
+}
 
-TEST(FindByDescription, DoubleByteCharactersCompareAsOneUnit) {
+TEST(FindByDescription, ComparesUtf16TextsWithTheGivenCaseRule) {
     FakeLayoutSource source;
-    source.layouts = {{kWubi, "x\x81" "aZ"}, {kHigh, "\xE0" "A"}, {kUs, "ab\x81"}};
+    // Names no ANSI code page holds all of: Chinese, Korean and Latin with accents.
+    source.layouts = {{kPinyin, u"\u5fae\u8f6f\u62fc\u97f3"}, {kWubi, u"\ud55c\uad6d\uc5b4 IME"}, {kHigh, u"Fran\u00e7ais \u00e9"}};
     CLayoutCatalog catalog(source);
-    const MultibyteRules rules{TestLead, TestUpper}, noUpper{TestLead, nullptr};
-    EXPECT_EQ(catalog.FindByDescription("X\x81" "Az", rules), kWubi);  // mapped as one character
-    EXPECT_EQ(catalog.FindByDescription("x\x81" "Az", noUpper), 0u);   // a trail byte is no letter
-    EXPECT_EQ(catalog.FindByDescription("x\x81" "az", noUpper), kWubi);
-    EXPECT_EQ(catalog.FindByDescription("\xE0" "a", noUpper), 0u);
-    EXPECT_EQ(catalog.FindByDescription("\xE0" "a"), kHigh);  // without lead bytes 'a' is a letter
-    // A lead byte at the end stands alone, and nothing past the text is read.
-    const char bytes[] = {'A', 'B', '\x81', 'a'};
-    EXPECT_EQ(catalog.FindByDescription(std::string_view(bytes, 3), rules), kUs);
-    EXPECT_EQ(catalog.FindByDescription(std::string_view(bytes, 4), rules), 0u);
+    EXPECT_EQ(catalog.FindByDescriptionUtf8("\xE5\xBE\xAE\xE8\xBD\xAF\xE6\x8B\xBC\xE9\x9F\xB3"), kPinyin);
+    EXPECT_EQ(catalog.FindByDescriptionUtf8("\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 ime"), kWubi);
+    EXPECT_EQ(catalog.FindByDescriptionUtf8("\xE5\xBE\xAE\xE8\xBD"), 0u);  // a cut character is no match
+    EXPECT_EQ(catalog.FindByDescription(u"FRAN\u00e7AIS \u00c9"), 0u);      // ASCII folding only by default
+    EXPECT_EQ(catalog.FindByDescription(u"FRAN\u00e7AIS \u00c9", FoldsAcute), kHigh);
+    // Nothing past a NUL of the text is compared.
+    EXPECT_EQ(catalog.FindByDescription(std::u16string(u"fran\u00e7ais \u00e9\0x", 13)), kHigh);
 }
 
 }  // namespace

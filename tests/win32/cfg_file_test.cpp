@@ -9,6 +9,7 @@
 #include <string>
 
 #include "chatbox/cfg_file_win32.h"
+#include "framework/wide_text_win32.h"
 
 namespace {
 
@@ -91,16 +92,28 @@ TEST_F(CfgFileTest, PathsOfMaxPathCharactersAreRefusedBeforeAnyOpen) {
     ::DeleteFileA(longest.c_str());
 }
 
-TEST(ConvertToUtf8, ChineseInCodePage936BecomesUtf8AndBadCodePagesFail) {
-    // 你好 in code page 936 (GBK) is C4 E3 BA C3.
-    auto bytes = ConvertToUtf8("say \"\xC4\xE3\xBA\xC3\"", 936);
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, "say \"\xE4\xBD\xA0\xE5\xA5\xBD\"");
-
-    EXPECT_EQ(ConvertToUtf8("", 936), std::string());
-    ::SetLastError(0);
-    EXPECT_FALSE(ConvertToUtf8("say", 4711));  // no such code page
-    EXPECT_NE(::GetLastError(), 0u);           // left for the error box to show
+// The folder's name mixes scripts no ANSI code page holds together: Chinese,
+// Korean and Greek. The path is UTF-8, as the settings give it.
+TEST_F(CfgFileTest, FolderOfAnyNameIsOpenedByItsUtf16Path) {
+    const std::wstring wideFolder = WideFromUtf8(m_folder) + L"\\\u6e38\u620f \ud55c \u03a9";
+    ASSERT_TRUE(::CreateDirectoryW(wideFolder.c_str(), nullptr));
+    const std::string path = Utf8FromWide(wideFolder) + "\\parlix.cfg";
+    EXPECT_FALSE(WriteCfgFile(path, "say \"\xE4\xBD\xA0\"")) << path;
+    char bytes[64] = {};
+    DWORD read = 0;
+    HANDLE file = ::CreateFileW((wideFolder + L"\\parlix.cfg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    ::CloseHandle(file);
+    EXPECT_EQ(std::string(bytes, read), "say \"\xE4\xBD\xA0\"");
+    // A failure names the path in the same UTF-8.
+    const auto error = WriteCfgFile(Utf8FromWide(wideFolder) + "\\cstrike\\parlix.cfg", "say \"x\"");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->cause, FileErrorCause::badPath);
+    EXPECT_EQ(error->fileName, Utf8FromWide(wideFolder) + "\\cstrike\\parlix.cfg");
+    ::DeleteFileW((wideFolder + L"\\parlix.cfg").c_str());
+    ::RemoveDirectoryW(wideFolder.c_str());
 }
 
 }  // namespace

@@ -143,11 +143,10 @@ TEST_F(ChatBoxTest, OpensShownCentredAboveTheGameBottomWithThePromptOfItsMode) {
     ::ShowWindow(box, SW_HIDE);
     Open(0);
     EXPECT_FALSE(::IsWindow(box));
-    if (::GetACP() == 936) {
-        wchar_t wide[64] = {};
-        ::GetDlgItemTextW(theChatBox.m_hWnd, IDC_PROMPT, wide, 64);
-        EXPECT_STREQ(wide, L"\x5BF9\x6240\x6709\x4EBA\x8BF4:");
-    }
+    // Set through the wide API: it shows in any ANSI code page.
+    wchar_t wide[64] = {};
+    ::GetDlgItemTextW(theChatBox.m_hWnd, IDC_PROMPT, wide, 64);
+    EXPECT_STREQ(wide, L"\x5BF9\x6240\x6709\x4EBA\x8BF4:");
 }
 
 TEST_F(ChatBoxTest, EditIsOneTextLineHighAtItsTemplatePlace) {
@@ -346,6 +345,69 @@ TEST_F(ChatBoxTest, EnterWritesTheCommandRecordsItAndHandsTheFocusBack) {
     EXPECT_EQ(History().m_history, std::vector<std::string>{"hi there"});
     EXPECT_EQ(StoredCount(), 1u);  // saved when the window went
     PumpPending();
+}
+
+// The box holds at most 100 bytes of UTF-8, however the text came in, and never
+// half a character; Enter sends what it shows.
+TEST_F(ChatBoxTest, TypedPastedAndRecalledTextStopsAtTheMessageLimit) {
+    MakeModFolder();
+    Open(0);
+    const std::wstring ni = L"\x4F60";
+    for (int i = 0; i < 40; ++i) ::SendMessageW(Edit(), WM_CHAR, ni[0], 1);
+    std::wstring thirtyThree;
+    for (int i = 0; i < 33; ++i) thirtyThree += ni;
+    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), thirtyThree) << "99 bytes; a 34th would be 102";
+    Type("ab");  // one more byte fits, the next does not
+    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), thirtyThree + L"a");
+
+    // A paste into the middle keeps what follows the caret and cuts the paste.
+    ::SetWindowTextW(Edit(), L"<>");
+    theChatBox.m_editMessage.SetSel(1, 1);
+    const std::wstring paste(150, L'x');
+    ::SendMessageW(Edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(paste.c_str()));
+    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), L"<" + std::wstring(98, L'x') + L">");
+    EXPECT_EQ(Selection(), std::make_pair(99, 99));
+
+    // An entry stored longer than a message shows, and is sent, cut.
+    std::string sixty;
+    for (int i = 0; i < 60; ++i) sixty += "\xE4\xBD\xA0";
+    History().m_history = {sixty};
+    History().m_historyIndex = 1;
+    KeyDown(VK_UP);
+    EXPECT_EQ(EditText(), sixty.substr(0, 99));
+    KeyDown(VK_RETURN);
+    EXPECT_EQ(ReadAll(m_cfgPath), "say \"" + sixty.substr(0, 99) + "\"");
+    PumpPending();
+}
+
+// Once 30 bytes or fewer are left, the version label says how many, in the box's
+// own font and colours; with more room it is the version label again.
+TEST_F(ChatBoxTest, RoomLeftShowsInThePlaceOfTheVersionLabelNearTheLimit) {
+    Open(0);
+    HWND label = nullptr;
+    for (HWND child = ::GetWindow(theChatBox.m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::GetDlgCtrlID(child) != IDC_MESSAGE_EDIT && ::GetDlgCtrlID(child) != IDC_PROMPT) label = child;
+    ASSERT_NE(label, nullptr);
+    auto labelText = [&] {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(label, text, 64);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(labelText(), L"Ver: 1.6");
+    Type(std::string(69, 'a'));
+    EXPECT_EQ(labelText(), L"Ver: 1.6") << "31 bytes left";
+    Type("a");
+    EXPECT_EQ(labelText(), L"\x8FD8\x5269 30 \x5B57\x8282");
+    ::SendMessageW(Edit(), WM_CHAR, 0x4F60, 1);
+    EXPECT_EQ(labelText(), L"\x8FD8\x5269 27 \x5B57\x8282");
+    Type(std::string(40, 'b'));
+    EXPECT_EQ(labelText(), L"\x8FD8\x5269 0 \x5B57\x8282");
+    ::SetWindowTextW(Edit(), L"");
+    EXPECT_EQ(labelText(), L"Ver: 1.6");
+    // Drawn by the static control itself: the prompt's colours.
+    EXPECT_EQ(::SendMessageW(theChatBox.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(::GetDC(label)),
+                             reinterpret_cast<LPARAM>(label)),
+              reinterpret_cast<LRESULT>(theChatBox.m_brushBack.get()));
 }
 
 TEST_F(ChatBoxTest, EnterInAnEmptyBoxWritesNothingAndStillCloses) {

@@ -18,6 +18,10 @@ decltype(&::RegOpenKeyExA) g_openKeyEx;
 decltype(&::RegCreateKeyExA) g_createKeyEx;
 decltype(&::RegQueryValueExA) g_queryValueEx;
 decltype(&::RegSetValueExA) g_setValueEx;
+decltype(&::RegOpenKeyExW) g_openKeyExW;
+decltype(&::RegCreateKeyExW) g_createKeyExW;
+decltype(&::RegQueryValueExW) g_queryValueExW;
+decltype(&::RegSetValueExW) g_setValueExW;
 decltype(&::RegCloseKey) g_closeKey;
 
 struct Redirect {
@@ -36,6 +40,11 @@ const Redirect g_redirects[] = {
     MakeRedirect<g_createKeyEx>("RegCreateKeyExA", &::RegCreateKeyExA),
     MakeRedirect<g_queryValueEx>("RegQueryValueExA", &::RegQueryValueExA),
     MakeRedirect<g_setValueEx>("RegSetValueExA", &::RegSetValueExA),
+    // The settings and the history go through the wide API, the Run value the ANSI one.
+    MakeRedirect<g_openKeyExW>("RegOpenKeyExW", &::RegOpenKeyExW),
+    MakeRedirect<g_createKeyExW>("RegCreateKeyExW", &::RegCreateKeyExW),
+    MakeRedirect<g_queryValueExW>("RegQueryValueExW", &::RegQueryValueExW),
+    MakeRedirect<g_setValueExW>("RegSetValueExW", &::RegSetValueExW),
     MakeRedirect<g_closeKey>("RegCloseKey", &::RegCloseKey),
 };
 

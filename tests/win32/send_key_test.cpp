@@ -14,13 +14,15 @@ struct KeyMessage {
     UINT message;
     WPARAM key;
     unsigned scanCode;
+    bool extended;
 };
 
 std::vector<KeyMessage>* g_keys = nullptr;
 
 LRESULT CALLBACK RecordKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message == WM_KEYDOWN || message == WM_KEYUP) && g_keys != nullptr) {
-        g_keys->push_back({message, wParam, static_cast<unsigned>((lParam >> 16) & 0xFF)});
+        g_keys->push_back(
+            {message, wParam, static_cast<unsigned>((lParam >> 16) & 0xFF), ((lParam >> 24) & 1) != 0});
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -49,6 +51,22 @@ TEST(PressSendKey, F12GoesDownThenUpWithItsScanCode) {
     EXPECT_EQ(keys[1].message, static_cast<UINT>(WM_KEYUP));
     EXPECT_EQ(keys[1].key, static_cast<WPARAM>(VK_F12));
     EXPECT_EQ(keys[1].scanCode, scanCode);
+    EXPECT_FALSE(keys[0].extended);
+    EXPECT_FALSE(keys[1].extended);
+}
+
+TEST(PressSendKey, TheSixKeysOfTheKeypadsScanCodesCarryTheExtendedFlag) {
+    for (std::uint16_t code : {VK_INSERT, VK_DELETE, VK_HOME, VK_END, VK_PRIOR, VK_NEXT}) {
+        SCOPED_TRACE(code);
+        const auto keys = KeysAfterPress(code);
+        ASSERT_EQ(keys.size(), 2u);
+        const unsigned scanCode = ::MapVirtualKeyA(code, 0) & 0xFF;
+        for (const KeyMessage& key : keys) {
+            EXPECT_EQ(key.key, static_cast<WPARAM>(code));
+            EXPECT_EQ(key.scanCode, scanCode);
+            EXPECT_TRUE(key.extended);
+        }
+    }
 }
 
 TEST(PressSendKey, OnlyTheLowByteNamesTheKey) {

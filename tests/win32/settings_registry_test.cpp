@@ -6,6 +6,7 @@
 #include "../unit/default_settings_check.h"
 #include "app/hook_app_win32.h"
 #include "chatbox/history_list.h"
+#include "framework/wide_text_win32.h"
 #include "registry_call_counter.h"
 #include "registry_test_support.h"
 #include "settings/app_settings.h"
@@ -113,15 +114,21 @@ TEST_F(SettingsRegistry, OneAttachStaysWithinThirtyRegistryCalls) {
 TEST_F(SettingsRegistry, DeleteKeyTreeTakesNestedSubkeysButLeavesTooDeepATreeWhole) {
     const std::string root = "Software\\Kelvandor\\Tree";
     PutString(root + "\\a\\b\\c", "v", "x");
+    // A subkey whose name the ANSI code page may not hold goes as well.
+    HKEY korean = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Kelvandor\\Tree\\\ud55c\\\u03a9", 0, nullptr, 0,
+                                KEY_WRITE, nullptr, &korean, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(korean);
     CreateKey(root + "\\a\\d");
     CreateKey(Deep(root + "\\e", kMaxDeleteDepth - 1));
     CreateKey("Software\\Kelvandor\\Sibling");
-    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, root.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(root).c_str()), ERROR_SUCCESS);
     EXPECT_EQ(Contents("Software\\Kelvandor"), (std::set<std::string>{"Sibling\\"}));
-    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, root.c_str()), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(root).c_str()), ERROR_FILE_NOT_FOUND);
 
     CreateKey(Deep(root, kMaxDeleteDepth + 8));
-    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, root.c_str()), ERROR_STACK_OVERFLOW);
+    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(root).c_str()), ERROR_STACK_OVERFLOW);
     EXPECT_TRUE(KeyExists(Deep(root, kMaxDeleteDepth + 8))) << "nothing goes when the bottom is out of reach";
 }
 
@@ -153,6 +160,41 @@ TEST_F(SettingsRegistry, HistorySaveRewritesTheWholeSection) {
     EXPECT_EQ(reloaded.m_history, list.m_history);
 }
 
+// The store keeps UTF-8 and stores UTF-16 string values: text of the ANSI code
+// page is stored as the ANSI API stores it, and text it cannot hold comes back
+// whole instead of as question marks.
+TEST_F(SettingsRegistry, StringsGoThroughTheWideApiAsTheyAre) {
+    RegistryProfileStore profile("Kelvandor", "Parlix");
+    const std::string chinese = "\xE4\xBD\xA0\xE5\xA5\xBD";                  // 你好
+    const std::string mixed = "\xED\x95\x9C \xCE\xA9 \xF0\x9F\x98\x80 caf\xC3\xA9";  // 한 Ω 😀 café
+    ASSERT_TRUE(profile.WriteString("History", "#0", chinese));
+    ASSERT_TRUE(profile.WriteString("", "Executable File", mixed));
+    EXPECT_EQ(ProfileGetString(profile, "History", "#0"), chinese);
+    EXPECT_EQ(ProfileGetString(profile, "", "Executable File"), mixed);
+    // REG_SZ with the terminator, the UTF-16 units the registry keeps.
+    wchar_t data[32] = {};
+    DWORD type = 0;
+    DWORD size = sizeof data;
+    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Kelvandor\\Parlix\\History", L"#0", RRF_RT_ANY,
+                             &type, data, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(data, size / sizeof(wchar_t)), std::wstring(L"\u4f60\u597d", 3));
+    // What the ANSI API makes of it is what it would have stored itself.
+    PutString(kAppKey, "Ansi", "plain \x41");
+    ASSERT_TRUE(profile.WriteString("", "Wide", "plain \x41"));
+    EXPECT_EQ(GetBytes(kAppKey, "Wide"), GetBytes(kAppKey, "Ansi"));
+    if (::GetACP() == 936) {  // the test prefix's code page: 你好 is C4 E3 BA C3 there
+        PutString(kAppKey, "Ansi", "\xC4\xE3\xBA\xC3");
+        ASSERT_TRUE(profile.WriteString("", "Wide", chinese));
+        EXPECT_EQ(GetBytes(kAppKey, "Wide"), std::string("\xC4\xE3\xBA\xC3\0", 5));
+        EXPECT_EQ(GetBytes(kAppKey, "Wide"), GetBytes(kAppKey, "Ansi"));
+    }
+    // Names are UTF-8 too.
+    ASSERT_TRUE(profile.WriteInt("", "\xE8\xAE\xA1\xE6\x95\xB0", 7));
+    EXPECT_EQ(ProfileGetInt(profile, "", "\xE8\xAE\xA1\xE6\x95\xB0", 0), 7u);
+}
+
 TEST_F(SettingsRegistry, HostileHistoryDataNeitherCrashesNorHangs) {
     PutDword(kHistoryKey, "Count", 0xFFFFFFFF);
     PutString(kHistoryKey, "#0", std::string(1 << 20, 'x'));
@@ -163,7 +205,10 @@ TEST_F(SettingsRegistry, HostileHistoryDataNeitherCrashesNorHangs) {
     RegistryProfileStore profile("Kelvandor", "Parlix");
     HistoryList list;
     EXPECT_EQ(list.LoadHistory(profile, 32), 4);
-    EXPECT_EQ(list.m_history, (std::vector<std::string>{std::string(1 << 20, 'x'), "A", "\xFF\xFE", "five"}));
+    // Data that is no string reads as the UTF-16 units its bytes make: FF FE 00 7A
+    // are U+FEFF and U+7A00.
+    EXPECT_EQ(list.m_history, (std::vector<std::string>{std::string(1 << 20, 'x'), "A",
+                                                        "\xEF\xBB\xBF\xE7\xA8\x80", "five"}));
     // The deep tree stays; the save still writes its values over the old ones.
     list.m_history = {"a"};
     EXPECT_EQ(list.SaveHistory(profile), 1);

@@ -3,10 +3,14 @@
 // writes parlix.cfg and presses the send key, and the game executes the file.
 // Prints each step; exit code 0 only when every step worked.
 //
-// Usage: ParlixDemo.exe <output folder>   (logs, chatbox.bmp)
+// A second message fills the box to its limit: a second screenshot shows the
+// room left.
+//
+// Usage: ParlixDemo.exe <output folder>   (logs, chatbox.bmp, chatbox-limit.bmp)
 #include <windows.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "drive_win32.h"
@@ -14,6 +18,8 @@
 namespace {
 
 const wchar_t kMessage[] = L"\u4f60\u597d, Parlix!";  // 你好, Parlix!
+// 今天的比赛打得很好 ("today's match was well played"), repeated to fill the box.
+const wchar_t kLongMessagePart[] = L"\u4eca\u5929\u7684\u6bd4\u8d5b\u6253\u5f97\u5f88\u597d";
 
 int g_step = 0;
 
@@ -38,15 +44,6 @@ std::string Hex(const std::string& bytes) {
     return text;
 }
 
-bool WriteText(const std::wstring& path, const std::string& text) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(file);
-    return ok;
-}
-
 // The painted frame shows that the box has drawn itself before the screenshot.
 bool WaitForPaintedFrame(HWND dialog) {
     DWORD start = ::GetTickCount();
@@ -69,7 +66,7 @@ int RunDemo(const std::wstring& out) {
     std::wstring cfg = gameFolder + L"cstrike\\parlix.cfg";
 
     Step("game folder " + WideToUtf8(gameFolder) + ": the host binds F12 to exec parlix.cfg in cstrike\\userconfig.cfg");
-    if (!WriteText(gameFolder + L"cstrike\\userconfig.cfg", "bind \"F12\" \"exec parlix.cfg\"\r\n"))
+    if (!BindSendKey(gameFolder, "F12"))
         return Fail("cannot write userconfig.cfg (was the stand-in game built?)");
     ::DeleteFileW(cfg.c_str());
 
@@ -126,6 +123,29 @@ int RunDemo(const std::wstring& out) {
     if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
     std::printf("    the chat box is closed and the game has the focus again: %s\n",
                 FocusOfThread(gameWindow) == gameWindow ? "yes" : "no");
+
+    Step("Y again, and a long message: the box takes 100 bytes of UTF-8 and shows the room left near the end");
+    TapKey(kSayKey);
+    if (!WaitForChatBox(gameWindow, box)) return Fail("no chat box opened");
+    std::wstring longMessage;
+    for (int i = 0; i < 40; ++i) longMessage += kLongMessagePart[i % (std::size(kLongMessagePart) - 1)];
+    TypeText(longMessage);
+    const std::wstring kept = longMessage.substr(0, 33);  // 99 bytes: a 34th character would not fit
+    if (!WaitForWindowText(box.edit, kept)) return Fail("the box shows \"" + WideToUtf8(WindowText(box.edit)) + "\"");
+    HWND label = ::GetWindow(box.prompt, GW_HWNDNEXT);
+    const std::wstring room = L"\u8fd8\u5269 1 \u5b57\u8282";  // 1 byte left
+    if (!WaitForWindowText(label, room)) return Fail("the label shows \"" + WideToUtf8(WindowText(label)) + "\"");
+    std::printf("    40 characters typed, the box kept %u (%u bytes); the label reads \"%s\"\n",
+                static_cast<unsigned>(kept.size()), static_cast<unsigned>(WideToUtf8(kept).size()),
+                WideToUtf8(room).c_str());
+    std::wstring limitShot = out + L"chatbox-limit.bmp";
+    if (!SaveWindowScreenshot(gameWindow, limitShot)) return Fail("no screenshot could be saved");
+    Step("screenshot of the box near the limit: " + WideToUtf8(limitShot));
+    TapKey(VK_RETURN);
+    if (!gameLog.WaitForLine("said " + WideToUtf8(kept)))
+        return Fail("the other players did not see the whole message; game log:\n" + gameLog.Read());
+    std::printf("    the other players see all %u characters\n", static_cast<unsigned>(kept.size()));
+    if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
 
     Step("the game and the host stop (the host removes the hook)");
     game.Stop();

@@ -138,6 +138,15 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
     return true;
 }
 
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    UniqueFile file = AdoptFile(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
 void DeleteTree(const std::wstring& path) {
     WIN32_FIND_DATAW entry;
     HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &entry);
@@ -368,6 +377,12 @@ void TapKey(WORD key) {
     KeyUp(key);
 }
 
+void TapExtendedKey(WORD key) {
+    const auto scan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    SendKeyInput(key, scan, KEYEVENTF_EXTENDEDKEY);
+    SendKeyInput(key, scan, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP);
+}
+
 void TypeText(const std::wstring& text) {
     for (wchar_t c : text) {
         SendKeyInput(0, c, KEYEVENTF_UNICODE);
@@ -397,20 +412,17 @@ void DeleteHistory() {
 StoredHistory ReadHistory() {
     StoredHistory history;
     UniqueHkey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelvandor\\Parlix\\History", 0, KEY_READ, key.put()) !=
-        ERROR_SUCCESS)
-        return history;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHistoryKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return history;
     history.exists = true;
     DWORD size = sizeof history.count;
-    ::RegQueryValueExA(key.get(), "Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&history.count), &size);
+    ::RegQueryValueExW(key.get(), L"Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&history.count), &size);
     for (DWORD i = 0; i < history.count && i < 64; ++i) {
-        char data[1024] = {};
-        DWORD dataSize = sizeof data - 1;
-        char name[16];
-        std::snprintf(name, sizeof name, "#%lu", static_cast<unsigned long>(i));
-        if (::RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &dataSize) ==
-            ERROR_SUCCESS)
-            history.entries.push_back(data);
+        wchar_t data[1024] = {};
+        DWORD dataSize = sizeof data - sizeof(wchar_t);
+        const std::wstring name = L"#" + std::to_wstring(i);
+        if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                               &dataSize) == ERROR_SUCCESS)
+            history.entries.push_back(WideToUtf8(data));
         else
             history.entries.push_back("<missing>");
     }
@@ -425,6 +437,12 @@ std::wstring StageGame(const std::wstring& folder, const std::wstring& name, boo
         ::CreateDirectoryW((folder + L"czero").c_str(), nullptr);
     }
     return exe;
+}
+
+bool BindSendKey(const std::wstring& folder, const std::string& gameKey) {
+    const std::string line = "bind \"" + gameKey + "\" \"exec parlix.cfg\"\r\n";
+    return WriteFileBytes(folder + L"cstrike\\userconfig.cfg", line) &&
+           WriteFileBytes(folder + L"czero\\userconfig.cfg", line);
 }
 
 bool StartGame(Process& process, const std::wstring& exe, const LogFile& log, const std::wstring& arguments) {

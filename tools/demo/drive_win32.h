@@ -25,6 +25,8 @@ std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 bool FileExists(const std::wstring& path);
 bool ReadFileBytes(const std::wstring& path, std::string& bytes);
+// Creates or replaces the file with exactly these bytes.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 void DeleteTree(const std::wstring& path);
 
 // A fresh folder below the temporary folder, removed with everything in it.
@@ -115,6 +117,9 @@ bool WaitForMessageBox(DWORD processId, MessageBoxWindow& box, DWORD deadlineMs 
 void KeyDown(WORD key);
 void KeyUp(WORD key);
 void TapKey(WORD key);
+// A press and release with the extended-key flag, as a keyboard sends Insert,
+// Delete, Home, End, Page Up and Page Down (TapKey gives their keypad twins).
+void TapExtendedKey(WORD key);
 void TypeText(const std::wstring& text);  // KEYEVENTF_UNICODE, one character at a time
 
 // The settings in HKEY_CURRENT_USER\Software\Kelvandor\Parlix.
@@ -125,13 +130,16 @@ void DeleteHistory();
 struct StoredHistory {
     bool exists = false;
     DWORD count = 0;
-    std::vector<std::string> entries;  // "#0", "#1", ... up to the count, as stored (ANSI bytes)
+    std::vector<std::string> entries;  // "#0", "#1", ... up to the count, in UTF-8
 };
 StoredHistory ReadHistory();
 
 // Copies the stand-in game under `name` into `folder` and, when asked, creates the
 // mod folders below it.
 std::wstring StageGame(const std::wstring& folder, const std::wstring& name, bool withModFolders = true);
+// Writes the line the host's game set-up writes, bind "<key>" "exec parlix.cfg",
+// as the whole userconfig.cfg of both mod folders of a staged game.
+bool BindSendKey(const std::wstring& folder, const std::string& gameKey);
 // Starts a game with its log; the game's timeout keeps it from outliving a run.
 bool StartGame(Process& process, const std::wstring& exe, const LogFile& log, const std::wstring& arguments = L"");
 // Starts the test host with the hot keys Y, U and P; waits for "installed".

@@ -69,7 +69,7 @@ std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.fin
 
 GameSetupResult SetUpGame(const CAppSettings& settings) {
     GameSetupResult result;
-    const std::wstring executable = WideFromAnsi(settings.m_strExecutableFile);
+    const std::wstring executable = WideFromUtf8(settings.m_strExecutableFile);
     const std::string gameKey = GameBindKeyName(settings.m_strKeys[3]);
     if (gameKey.empty()) {
         result.report = L"Choose a send key from the list first.";

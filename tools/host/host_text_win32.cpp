@@ -3,45 +3,6 @@
 #include <iterator>
 #include <vector>
 
-namespace {
-
-std::wstring Widen(UINT codePage, std::string_view text) {
-    if (text.empty()) return {};
-    int size = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (size <= 0) return {};
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
-    return result;
-}
-
-}  // namespace
-
-std::wstring WideFromAnsi(std::string_view text) { return Widen(CP_ACP, text); }
-std::wstring WideFromUtf8(std::string_view text) { return Widen(CP_UTF8, text); }
-
-std::optional<std::string> AnsiFromWide(std::wstring_view text) {
-    if (text.empty()) return std::string();
-    BOOL lossy = FALSE;
-    int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     &lossy);
-    if (size <= 0 || lossy) return std::nullopt;
-    std::string result(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                          nullptr);
-    return result;
-}
-
-std::string Utf8FromWide(std::wstring_view text) {
-    if (text.empty()) return {};
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
-    if (size <= 0) return {};
-    std::string result(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                          nullptr);
-    return result;
-}
-
 std::wstring SystemErrorText(DWORD error) {
     wchar_t buffer[512] = {};
     DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,

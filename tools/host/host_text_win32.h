@@ -1,19 +1,13 @@
-// Text conversions of the host: the settings are ANSI text in the system code page
-// (what the module reads), the windows and paths are UTF-16.
+// Text of the host: the settings are UTF-8 (what the module reads), the windows and
+// paths are UTF-16; the conversions are the module's own.
 #pragma once
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
-#include <string_view>
 
-std::wstring WideFromAnsi(std::string_view text);
-// nullopt when a character has no form in the ANSI code page: the module could
-// not use such a path, so it must not be saved mangled.
-std::optional<std::string> AnsiFromWide(std::wstring_view text);
-std::wstring WideFromUtf8(std::string_view text);
-std::string Utf8FromWide(std::wstring_view text);
+#include "framework/wide_text_win32.h"
+
 // The platform's text for an error code, without the line end; "error N" if none.
 std::wstring SystemErrorText(DWORD error);
 // The folder of this program, with a trailing backslash, and its full path.

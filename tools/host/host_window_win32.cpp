@@ -44,16 +44,6 @@ bool WriteAutoRun(bool on, std::wstring& problem) {
     return status == ERROR_SUCCESS;
 }
 
-std::string DlgItemTextA(HWND dialog, int id) {
-    HWND item = ::GetDlgItem(dialog, id);
-    int length = ::GetWindowTextLengthA(item);
-    if (length <= 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = ::GetWindowTextA(item, text.data(), length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 std::wstring DlgItemTextW(HWND dialog, int id) {
     HWND item = ::GetDlgItem(dialog, id);
     int length = ::GetWindowTextLengthW(item);
@@ -64,11 +54,14 @@ std::wstring DlgItemTextW(HWND dialog, int id) {
     return text;
 }
 
+// The settings keep UTF-8, read from the control as it is: no code page between.
+std::string DlgItemTextUtf8(HWND dialog, int id) { return Utf8FromWide(DlgItemTextW(dialog, id)); }
+
 // Selects the item of that text (letter case aside), or nothing when it is missing.
 void SelectComboText(HWND combo, const std::string& text) {
     LRESULT index = text.empty() ? CB_ERR
-                                 : ::SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                  reinterpret_cast<LPARAM>(text.c_str()));
+                                 : ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                  reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
     ::SendMessageW(combo, CB_SETCURSEL, index == CB_ERR ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index), 0);
 }
 
@@ -82,11 +75,11 @@ std::wstring StatusText(const HookModule& hook, const CAppSettings& settings) {
     }
     // Keys saved by hand or by an older version may be ones the module misreads.
     if (std::string problem = CheckKeyChoice(settings.m_strKeys); !problem.empty())
-        return L"Parlix is running, but the saved keys need a change: " + WideFromAnsi(problem);
-    return L"Parlix is running. In the game, " + WideFromAnsi(settings.m_strKeys[0]) +
-           L" opens the chat box to say to all, " + WideFromAnsi(settings.m_strKeys[1]) + L" to your team, " +
-           WideFromAnsi(settings.m_strKeys[2]) + L" for rcon say. Enter sends the message with " +
-           WideFromAnsi(settings.m_strKeys[3]) + L".";
+        return L"Parlix is running, but the saved keys need a change: " + WideFromUtf8(problem);
+    return L"Parlix is running. In the game, " + WideFromUtf8(settings.m_strKeys[0]) +
+           L" opens the chat box to say to all, " + WideFromUtf8(settings.m_strKeys[1]) + L" to your team, " +
+           WideFromUtf8(settings.m_strKeys[2]) + L" for rcon say. Enter sends the message with " +
+           WideFromUtf8(settings.m_strKeys[3]) + L".";
 }
 
 }  // namespace
@@ -152,7 +145,7 @@ BOOL CHostWindow::OnInitDialog() {
 }
 
 void CHostWindow::FillControls() {
-    ::SetDlgItemTextW(m_hWnd, IDC_HOST_EXE, WideFromAnsi(m_saved.m_strExecutableFile).c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_HOST_EXE, WideFromUtf8(m_saved.m_strExecutableFile).c_str());
     for (int i = 0; i < 4; ++i) SelectComboText(::GetDlgItem(m_hWnd, kKeyCombos[i]), m_saved.m_strKeys[i]);
 
     HWND imeCombo = ::GetDlgItem(m_hWnd, IDC_HOST_IME);
@@ -160,13 +153,14 @@ void CHostWindow::FillControls() {
     SystemLayoutSource layouts;
     CLayoutCatalog catalog(layouts);
     for (const LayoutEntry& entry : catalog.Entries())
-        ::SendMessageA(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.description.c_str()));
+        ::SendMessageW(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.description.c_str()));
     // An IME chosen earlier and not installed now stays choosable, so saving other
     // settings does not silently drop it.
-    if (!m_saved.m_strSelectedIme.empty() &&
-        ::SendMessageA(imeCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(m_saved.m_strSelectedIme.c_str())) == CB_ERR)
-        ::SendMessageA(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_saved.m_strSelectedIme.c_str()));
+    const std::wstring selectedIme = WideFromUtf8(m_saved.m_strSelectedIme);
+    if (!selectedIme.empty() &&
+        ::SendMessageW(imeCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(selectedIme.c_str())) == CB_ERR)
+        ::SendMessageW(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(selectedIme.c_str()));
     SelectComboText(imeCombo, m_saved.m_strSelectedIme);
 
     Check(m_hWnd, IDC_HOST_AUTO_IME, m_saved.m_bAutoIme != 0);
@@ -178,18 +172,14 @@ void CHostWindow::FillControls() {
 }
 
 bool CHostWindow::ReadControls(CAppSettings& settings, bool& autoRun, std::wstring& problem) {
-    std::optional<std::string> executable = AnsiFromWide(DlgItemTextW(m_hWnd, IDC_HOST_EXE));
-    if (!executable) {
-        problem = L"The game's path holds characters that the game cannot be given in this system's "
-                  L"language for non-Unicode programs. Move the game to a folder with plain names.";
-        return false;
-    }
-    settings.m_strExecutableFile = *executable;
-    for (int i = 0; i < 4; ++i) settings.m_strKeys[i] = DlgItemTextA(m_hWnd, kKeyCombos[i]);
+    // Exactly as chosen: the module opens the command file by its UTF-16 path, so a
+    // folder of any name works and no look-alike of a character is ever saved.
+    settings.m_strExecutableFile = DlgItemTextUtf8(m_hWnd, IDC_HOST_EXE);
+    for (int i = 0; i < 4; ++i) settings.m_strKeys[i] = DlgItemTextUtf8(m_hWnd, kKeyCombos[i]);
     settings.m_bAutoIme = Checked(m_hWnd, IDC_HOST_AUTO_IME) ? 1 : 0;
-    settings.m_strSelectedIme = DlgItemTextA(m_hWnd, IDC_HOST_IME);
+    settings.m_strSelectedIme = DlgItemTextUtf8(m_hWnd, IDC_HOST_IME);
     settings.m_bRememberHistory = Checked(m_hWnd, IDC_HOST_REMEMBER) ? 1 : 0;
-    std::optional<std::uint32_t> maxItems = ParseMaxHistoryItems(DlgItemTextA(m_hWnd, IDC_HOST_MAX_HISTORY));
+    std::optional<std::uint32_t> maxItems = ParseMaxHistoryItems(DlgItemTextUtf8(m_hWnd, IDC_HOST_MAX_HISTORY));
     if (!maxItems) {
         problem = L"Max history items must be a number from 1 to 32.";
         return false;
@@ -198,7 +188,7 @@ bool CHostWindow::ReadControls(CAppSettings& settings, bool& autoRun, std::wstri
     settings.m_bMinimizeToTray = Checked(m_hWnd, IDC_HOST_TRAY) ? 1 : 0;
     settings.m_bStartMinimized = Checked(m_hWnd, IDC_HOST_START_MIN) ? 1 : 0;
     autoRun = Checked(m_hWnd, IDC_HOST_AUTORUN);
-    problem = WideFromAnsi(CheckSettings(settings));
+    problem = WideFromUtf8(CheckSettings(settings));
     return problem.empty();
 }
 

@@ -1,17 +1,28 @@
 // The stand-in game: a top-level window without a cursor that records every key
-// it receives and, on its send key, "executes" parlix.cfg of its mod folder by
-// recording the file's content. It plays the game's part for the module in the
-// end-to-end tests and the demo.
+// it receives and, on its send key, executes parlix.cfg of its mod folder as the
+// game would, recording what the other players would see. It plays the game's
+// part for the module in the end-to-end tests and the demo, and it is no kinder
+// than the game:
+// - the send key is the key bound to "exec parlix.cfg" in userconfig.cfg, told
+//   by the engine's key names from the scan code and the extended-key bit, never
+//   by the virtual-key code (Insert without the extended bit is KP_INS);
+// - a say, say_team or rcon say line keeps only its first 127 bytes, loses its
+//   leading quote together with its last byte, is dropped when it is not valid
+//   UTF-8, and is cut byte by byte to what the chat format leaves.
 //
 // Usage: <name>.exe --log <file> [--timeout <seconds>] [game arguments...]
-// Log lines (UTF-8, one per event): "start <exe>", "sendkey 0x7b",
+// Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>",
 // "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus",
-// "exec <file content>", "exec-failed <error>", "exit".
+// "exec <file content>", "exec-failed <error>", "said <text>",
+// "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
+// "unknown <command line>", "exit".
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -23,12 +34,11 @@ namespace {
 
 constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr UINT kDefaultTimeoutSeconds = 90;
-constexpr WORD kDefaultSendKey = VK_F12;
 
 struct Game {
     HANDLE log = INVALID_HANDLE_VALUE;
     std::wstring modFolder;  // with a trailing backslash
-    WORD sendKey = kDefaultSendKey;
+    std::string sendKey;  // the engine's name of the bound key; empty: none bound
 };
 Game g_game;
 
@@ -60,26 +70,46 @@ std::wstring DecideModFolder(const std::wstring& exePath, const std::vector<std:
     return folder + L"cstrike\\";
 }
 
-// Key names as the game's bind command spells them; enough for the send keys
-// that the tests and the demo bind.
-WORD KeyFromBindName(const std::string& raw) {
-    std::string name;
-    for (char c : raw) name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    if (name.size() == 1 && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9')))
-        return static_cast<WORD>(name[0]);
-    if (name.size() >= 2 && name[0] == 'F') {
-        int n = std::atoi(name.c_str() + 1);
-        if (n >= 1 && n <= 24 && name.find_first_not_of("0123456789", 1) == std::string::npos)
-            return static_cast<WORD>(VK_F1 + n - 1);
+// The engine's names of the keys by scan code, as its key table has them; letters
+// and other printable keys are named by their character. Empty: no key.
+const char* const kScanNames[0x59] = {
+    "", "ESCAPE", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-", "=", "BACKSPACE", "TAB",
+    "q", "w", "e", "r", "t", "y", "u", "i", "o", "p", "[", "]", "ENTER", "CTRL", "a", "s",
+    "d", "f", "g", "h", "j", "k", "l", "SEMICOLON", "'", "`", "SHIFT", "\\", "z", "x", "c", "v",
+    "b", "n", "m", ",", ".", "/", "SHIFT", "*", "ALT", "SPACE", "", "F1", "F2", "F3", "F4", "F5",
+    "F6", "F7", "F8", "F9", "F10", "PAUSE", "", "HOME", "UPARROW", "PGUP", "KP_MINUS", "LEFTARROW", "KP_5",
+    "RIGHTARROW", "KP_PLUS", "END", "DOWNARROW", "PGDN", "INS", "DEL", "", "", "", "F11", "F12"};
+
+// What the engine makes of a key message: the scan code names the key, and for
+// the keys the keypad shares scan codes with, the extended-key bit decides
+// between the two.
+std::string EngineKeyName(LPARAM keyData) {
+    const unsigned scan = static_cast<unsigned>(keyData >> 16) & 0xFF;
+    const bool extended = ((keyData >> 24) & 1) != 0;
+    if (scan >= std::size(kScanNames)) return {};
+    const std::string name = kScanNames[scan];
+    if (extended) {
+        if (name == "ENTER") return "KP_ENTER";
+        if (name == "/") return "KP_SLASH";
+        return name;
     }
-    static const struct { const char* name; WORD key; } named[] = {
-        {"INS", VK_INSERT}, {"DEL", VK_DELETE}, {"HOME", VK_HOME}, {"END", VK_END},
-        {"PGUP", VK_PRIOR}, {"PGDN", VK_NEXT}, {"SPACE", VK_SPACE}, {"TAB", VK_TAB},
-        {"PAUSE", VK_PAUSE}, {"BACKSPACE", VK_BACK},
+    static const struct { const char* key; const char* keypad; } keypad[] = {
+        {"HOME", "KP_HOME"}, {"UPARROW", "KP_UPARROW"}, {"PGUP", "KP_PGUP"}, {"LEFTARROW", "KP_LEFTARROW"},
+        {"RIGHTARROW", "KP_RIGHTARROW"}, {"END", "KP_END"}, {"DOWNARROW", "KP_DOWNARROW"}, {"PGDN", "KP_PGDN"},
+        {"INS", "KP_INS"}, {"DEL", "KP_DEL"},
     };
-    for (const auto& entry : named)
-        if (name == entry.name) return entry.key;
-    return 0;
+    for (const auto& each : keypad)
+        if (name == each.key) return each.keypad;
+    return name;
+}
+
+// A bind's key name as the engine compares it: one character exactly, a longer
+// name with letter case aside.
+std::string BindKeyName(const std::string& name) {
+    if (name.size() <= 1) return name;
+    std::string upper;
+    for (char c : name) upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return upper;
 }
 
 // Splits one config line into words; a quoted word may hold blanks.
@@ -117,33 +147,121 @@ bool ReadWholeFile(const std::wstring& path, std::string& content, DWORD& error)
     return true;
 }
 
-// The last line `bind "<key>" "exec parlix.cfg"` of userconfig.cfg names the send key.
-WORD ReadSendKey(const std::wstring& modFolder) {
+// The last line `bind "<key>" "exec parlix.cfg"` of userconfig.cfg names the send
+// key; without one no key executes the file, as in the game.
+std::string ReadSendKey(const std::wstring& modFolder) {
     std::string content;
     DWORD error = 0;
-    if (!ReadWholeFile(modFolder + L"userconfig.cfg", content, error)) return kDefaultSendKey;
-    WORD key = kDefaultSendKey;
+    if (!ReadWholeFile(modFolder + L"userconfig.cfg", content, error)) return {};
+    std::string key;
     size_t start = 0;
     while (start < content.size()) {
         size_t end = content.find_first_of("\r\n", start);
         if (end == std::string::npos) end = content.size();
         std::vector<std::string> words = SplitWords(content.substr(start, end - start));
-        if (words.size() == 3 && words[0] == "bind" && words[2] == "exec parlix.cfg") {
-            WORD bound = KeyFromBindName(words[1]);
-            if (bound != 0) key = bound;
-        }
+        if (words.size() == 3 && words[0] == "bind" && words[2] == "exec parlix.cfg") key = words[1];
         start = end + 1;
     }
     return key;
 }
 
+// Written from the rules of the standard, not taken from the module: the game's
+// own check knows nothing of the module either.
+bool IsValidUtf8(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t more = 0;
+        unsigned long value = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            more = 1, value = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            more = 2, value = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            more = 3, value = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + more >= text.size()) return false;  // cut short
+        for (size_t k = 1; k <= more; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            value = (value << 6) | (next & 0x3F);
+        }
+        static const unsigned long smallest[] = {0, 0x80, 0x800, 0x10000};
+        if (value < smallest[more] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+// One console line of the file, as the game runs it. The chat formats are those
+// of a living player on the counter-terrorist side: "#Cstrike_Chat_All" (17
+// characters) for say and the server's rcon say, "#Cstrike_Chat_CT" (16) for
+// say_team; the text keeps 128 - 3 - that length bytes.
+void ExecuteLine(const std::string& line) {
+    std::vector<std::string> words = SplitWords(line);
+    if (words.empty()) return;
+    std::string kind = words[0];
+    if (kind == "rcon" && words.size() >= 2 && words[1] == "say") {
+        kind = "rcon";
+    } else if (kind != "say" && kind != "say_team") {
+        WriteLog("unknown " + line);
+        return;
+    }
+    // The engine sends the command to the server as one string of 127 bytes at
+    // most; rcon is held to the same, which is no kinder.
+    const std::string forwarded = line.substr(0, 127);
+    // The arguments: what follows the command's name (both words of "rcon say")
+    // and the blanks after it.
+    size_t args = 0;
+    for (int word = 0; word < (kind == "rcon" ? 2 : 1) && args != std::string::npos; ++word) {
+        args = forwarded.find_first_not_of(" \t", args);
+        if (args != std::string::npos) args = forwarded.find_first_of(" \t", args);
+        if (args != std::string::npos) args = forwarded.find_first_not_of(" \t", args);
+    }
+    std::string text = args == std::string::npos ? std::string() : forwarded.substr(args);
+    // A leading quote goes together with the last byte, whatever that byte is.
+    if (!text.empty() && text[0] == '"') {
+        text.erase(0, 1);
+        if (!text.empty()) text.pop_back();
+    }
+    const std::string name = kind == "say" ? "say" : kind == "say_team" ? "say_team" : "rcon say";
+    if (!IsValidUtf8(text)) {
+        WriteLog("dropped " + name + ": not UTF-8");
+        return;
+    }
+    const size_t format = kind == "say_team" ? std::strlen("#Cstrike_Chat_CT") : std::strlen("#Cstrike_Chat_All");
+    text = text.substr(0, 128 - 3 - format);
+    WriteLog((kind == "say" ? "said " : kind == "say_team" ? "said-team " : "said-rcon ") + text);
+}
+
+// The console runs the file line by line; a semicolon outside quotes ends a
+// command as a line end does.
 void ExecuteCommandFile() {
     std::string content;
     DWORD error = 0;
-    if (ReadWholeFile(g_game.modFolder + L"parlix.cfg", content, error))
-        WriteLog("exec " + content);
-    else
+    if (!ReadWholeFile(g_game.modFolder + L"parlix.cfg", content, error)) {
         WriteLog("exec-failed " + std::to_string(error));
+        return;
+    }
+    WriteLog("exec " + content);
+    std::string line;
+    bool quoted = false;
+    for (char c : content + "\n") {
+        if (c == '"') quoted = !quoted;
+        if (c == '\n' || (c == ';' && !quoted)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            ExecuteLine(line);
+            line.clear();
+            quoted = false;
+            continue;
+        }
+        line += c;
+    }
 }
 
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -158,7 +276,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         WriteLog("keydown " + HexNumber(wParam));
-        if (wParam == g_game.sendKey) ExecuteCommandFile();
+        if (!g_game.sendKey.empty() && EngineKeyName(lParam) == g_game.sendKey) ExecuteCommandFile();
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -209,9 +327,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wchar_t exePath[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
     g_game.modFolder = DecideModFolder(exePath, args);
-    g_game.sendKey = ReadSendKey(g_game.modFolder);
+    const std::string bound = ReadSendKey(g_game.modFolder);
+    g_game.sendKey = BindKeyName(bound);
     WriteLog("start " + Utf8FromWide(exePath) + " mod " + Utf8FromWide(g_game.modFolder));
-    WriteLog("sendkey " + HexNumber(g_game.sendKey));
+    WriteLog("sendkey " + bound);
 
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
