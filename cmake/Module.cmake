@@ -34,6 +34,7 @@ add_test(NAME module_layout
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/static/check_module.sh $<TARGET_FILE:Parlix> ${CMAKE_OBJDUMP})
 endif()
 
+add_subdirectory(${CMAKE_SOURCE_DIR}/src/host ${CMAKE_BINARY_DIR}/host)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt)
   add_subdirectory(tools)
 endif()

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "../../tools/host/host_resource.h"
+#include "host/host_resource.h"
 
 namespace e2e {
 namespace {
