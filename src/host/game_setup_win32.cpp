@@ -7,6 +7,8 @@
 #include "host_log_win32.h"
 #include "host_text_win32.h"
 
+#include <vector>
+
 namespace {
 
 bool FolderExists(const std::wstring& path) {
@@ -65,51 +67,125 @@ bool ReplaceFile(const std::wstring& path, const std::string& content, DWORD& er
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
+bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+// What both directions share: the mod folders' userconfig.cfg that exist, or a
+// message why there is nothing to work on.
+std::vector<std::wstring> ExistingUserConfigs(const std::wstring& executable, std::wstring& problem) {
+    const std::vector<std::wstring> paths = UserConfigPaths(executable);
+    if (paths.empty()) {
+        problem = UiText(HostText::SetUpNoExecutable);
+        return {};
+    }
+    std::vector<std::wstring> existing;
+    for (const std::wstring& path : paths)
+        if (FolderExists(FolderOf(path))) existing.push_back(path);
+    if (existing.empty()) problem = UiText(HostText::NoModFolders, {Utf8FromWide(executable)});
+    return existing;
+}
+
+enum class Rewritten { Failed, Unchanged, Changed };
+
+// Reads the file and writes what the rule makes of it back when that differs; a
+// failure adds its reason to the report.
+template <class Rule>
+Rewritten RewriteFile(const std::wstring& path, Rule rule, std::wstring& report) {
+    std::string before;
+    DWORD error = ERROR_SUCCESS;
+    if (!ReadWholeFile(path, before, error)) {
+        report += UiText(HostText::FileNotRead, {Utf8FromWide(path), Utf8FromWide(SystemErrorText(error))}) + L"\r\n";
+        return Rewritten::Failed;
+    }
+    const std::string after = rule(before);
+    if (after == before) return Rewritten::Unchanged;
+    if (!ReplaceFile(path, after, error)) {
+        report += UiText(HostText::FileNotWritten, {Utf8FromWide(path), Utf8FromWide(SystemErrorText(error))}) + L"\r\n";
+        return Rewritten::Failed;
+    }
+    return Rewritten::Changed;
+}
+
 }  // namespace
 
 GameSetupResult SetUpGame(const CAppSettings& settings) {
     GameSetupResult result;
+    if (IsBlank(settings.m_strExecutableFile)) {
+        result.report = UiText(HostText::SetUpEmptyPath);
+        return result;
+    }
     const std::wstring executable = WideFromAnsi(settings.m_strExecutableFile);
     const std::string gameKey = GameBindKeyName(settings.m_strKeys[3]);
     if (gameKey.empty()) {
-        result.report = L"Choose a send key from the list first.";
+        result.report = UiText(HostText::SetUpNoSendKey);
         return result;
     }
-    const std::vector<std::wstring> paths = UserConfigPaths(executable);
-    if (paths.empty()) {
-        result.report = L"Choose the game executable (hl.exe in the game's folder) first.";
-        return result;
-    }
+    const std::vector<std::wstring> paths = ExistingUserConfigs(executable, result.report);
+    if (paths.empty()) return result;
     const std::string bindLine = ParlixBindLine(gameKey);
-    int done = 0;
+    int failures = 0;
     for (const std::wstring& path : paths) {
-        if (!FolderExists(FolderOf(path))) continue;
-        std::string before;
-        DWORD error = ERROR_SUCCESS;
-        if (!ReadWholeFile(path, before, error)) {
-            result.report += path + L" could not be read: " + SystemErrorText(error) + L"\r\n";
+        const Rewritten outcome = RewriteFile(
+            path, [&bindLine](const std::string& before) { return RewriteUserConfig(before, bindLine); },
+            result.report);
+        if (outcome == Rewritten::Failed) {
             HostLog("setup-failed " + Utf8FromWide(path));
+            ++failures;
             continue;
         }
-        const std::string after = RewriteUserConfig(before, bindLine);
-        if (after != before && !ReplaceFile(path, after, error)) {
-            result.report += path + L" could not be written: " + SystemErrorText(error) + L"\r\n";
-            HostLog("setup-failed " + Utf8FromWide(path));
-            continue;
-        }
-        result.report += path + (after == before ? L" was already set up.\r\n" : L" now binds the send key.\r\n");
+        result.report +=
+            UiText(outcome == Rewritten::Unchanged ? HostText::FileAlreadySetUp : HostText::FileNowBinds,
+                   {Utf8FromWide(path)}) +
+            L"\r\n";
         HostLog("setup-written " + Utf8FromWide(path));
-        ++done;
-    }
-    if (result.report.empty()) {
-        result.report = L"There is no cstrike or czero folder beside " + executable +
-                        L". Choose the game executable in the game's own folder.";
-        return result;
     }
     // Every folder that exists must be set up: a half set-up game fails in one mod only.
-    result.ok = done > 0 && result.report.find(L"could not") == std::wstring::npos;
-    result.report = (result.ok ? L"The game is set up: " + WideFromUtf8(bindLine) + L"\r\n\r\n"
-                               : std::wstring(L"The game could not be set up completely.\r\n\r\n")) +
+    result.ok = failures == 0;
+    result.report = (result.ok ? UiText(HostText::GameSetUp, {bindLine}) : UiText(HostText::GameNotSetUp)) +
+                    L"\r\n\r\n" + result.report;
+    return result;
+}
+
+GameSetupResult RemoveGameSetUp(const CAppSettings& settings) {
+    GameSetupResult result;
+    std::wstring problem;
+    // Without a game, or without its mod folders, nothing of ours is there to remove.
+    const std::vector<std::wstring> paths =
+        IsBlank(settings.m_strExecutableFile)
+            ? std::vector<std::wstring>()
+            : ExistingUserConfigs(WideFromAnsi(settings.m_strExecutableFile), problem);
+    int failures = 0;
+    for (const std::wstring& path : paths) {
+        std::string after;
+        const Rewritten outcome = RewriteFile(
+            path,
+            [&after](const std::string& before) {
+                after = RemoveParlixBindLines(before);
+                return after;
+            },
+            result.report);
+        if (outcome == Rewritten::Failed) {
+            ++failures;
+            continue;
+        }
+        // Nothing but our line was in it: the set-up made the file, and takes it away.
+        if (outcome == Rewritten::Changed && after.empty()) ::DeleteFileW(path.c_str());
+        result.report +=
+            UiText(outcome == Rewritten::Unchanged ? HostText::NoLineToRemove : HostText::LineRemoved,
+                   {Utf8FromWide(path)}) +
+            L"\r\n";
+        HostLog("setup-removed " + Utf8FromWide(path));
+        // The last message the chat box wrote: ours alone, and useless without the bind.
+        const std::wstring commandFile = FolderOf(path) + L"\\parlix.cfg";
+        if (!::DeleteFileW(commandFile.c_str())) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND) continue;
+            result.report +=
+                UiText(HostText::FileNotWritten, {Utf8FromWide(commandFile), Utf8FromWide(SystemErrorText(error))}) + L"\r\n";
+            ++failures;
+        }
+    }
+    result.ok = failures == 0;
+    result.report = UiText(result.ok ? HostText::GameSetUpRemoved : HostText::GameSetUpNotRemoved) + L"\r\n\r\n" +
                     result.report;
     return result;
 }

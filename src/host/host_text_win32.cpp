@@ -16,6 +16,12 @@ std::wstring Widen(UINT codePage, std::string_view text) {
 
 }  // namespace
 
+HostLanguage UserLanguage() noexcept { return HostLanguageFor(::GetUserDefaultUILanguage()); }
+
+std::wstring UiText(HostText id, std::initializer_list<std::string_view> arguments) {
+    return WideFromUtf8(Text(id, UserLanguage(), arguments));
+}
+
 std::wstring WideFromAnsi(std::string_view text) { return Widen(CP_ACP, text); }
 std::wstring WideFromUtf8(std::string_view text) { return Widen(CP_UTF8, text); }
 

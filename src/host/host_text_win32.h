@@ -4,9 +4,17 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "host/host_texts.h"
+
+// The language of every text the host shows: the user's interface language.
+HostLanguage UserLanguage() noexcept;
+// A text in that language, as UTF-16 for the window; the arguments are UTF-8.
+std::wstring UiText(HostText id, std::initializer_list<std::string_view> arguments = {});
 
 std::wstring WideFromAnsi(std::string_view text);
 // nullopt when a character has no form in the ANSI code page: the module could
