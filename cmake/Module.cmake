@@ -39,6 +39,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt)
   add_subdirectory(tools)
 endif()
 if(PARLIX_PRODUCT_ONLY)
+  # The release files are made from the product build, so their tests run here.
+  add_subdirectory(tests/release)
   return()
 endif()
 add_subdirectory(tests/unit)
