@@ -45,6 +45,13 @@ void Report(const std::string& utf8, bool error) {
         out = console.get();
     }
     DWORD written = 0;
+    DWORD mode = 0;
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode)) {
+        // A console shows UTF-16 whatever its code page; bytes would show as another page's characters.
+        const std::wstring text = WideFromUtf8(utf8);
+        if (::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return;
+    }
+    // A pipe or a file gets UTF-8.
     if (out != nullptr && out != INVALID_HANDLE_VALUE &&
         ::WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr))
         return;
