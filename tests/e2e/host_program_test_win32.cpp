@@ -47,6 +47,16 @@ void DeleteRunValue() {
 
 std::wstring HostExe() { return drive::ProgramFolder() + L"ParlixHost.exe"; }
 
+// The host's window by its class, hidden or not (a plain lambda has the wrong
+// calling convention for EnumWindows in a 32-bit build).
+BOOL CALLBACK FindHostWindow(HWND candidate, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(candidate, name, 64);
+    if (std::wstring(name) != L"ParlixHostWindow") return TRUE;
+    *reinterpret_cast<HWND*>(found) = candidate;
+    return FALSE;
+}
+
 void PutRunValue(const std::wstring& command) {
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), 0);
@@ -107,15 +117,7 @@ protected:
         if (!m_host.Start(exe, L"--log \"" + m_log.Path() + L"\" " + arguments)) return nullptr;
         if (!m_log.WaitForPrefix("shown ")) return nullptr;
         HWND window = nullptr;
-        ::EnumWindows(
-            [](HWND candidate, LPARAM found) -> BOOL {
-                wchar_t name[64] = {};
-                ::GetClassNameW(candidate, name, 64);
-                if (std::wstring(name) != L"ParlixHostWindow") return TRUE;
-                *reinterpret_cast<HWND*>(found) = candidate;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&window));
+        ::EnumWindows(FindHostWindow, reinterpret_cast<LPARAM>(&window));
         m_window = window;
         return window;
     }
