@@ -34,10 +34,13 @@ add_test(NAME module_layout
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/static/check_module.sh $<TARGET_FILE:Parlix> ${CMAKE_OBJDUMP})
 endif()
 
+add_subdirectory(${CMAKE_SOURCE_DIR}/src/host ${CMAKE_BINARY_DIR}/host)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt)
   add_subdirectory(tools)
 endif()
 if(PARLIX_PRODUCT_ONLY)
+  # The release files are made from the product build, so their tests run here.
+  add_subdirectory(tests/release)
   return()
 endif()
 add_subdirectory(tests/unit)

@@ -9,6 +9,8 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           x11-utils libx11-6 libxext6 libxrender1 libxi6 libxrandr2 libxcursor1 libxinerama1
           libxcomposite1 libxfixes3 libxxf86vm1 locales fonts-wqy-microhei procps psmisc util-linux)
 [ "$kind" = demo ] && packages+=(imagemagick)
+# deps.sh release: what scripts/release.sh, its tests and the README's screenshots add.
+[ "$kind" = release ] && packages+=(nsis zip unzip p7zip-full imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,10 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "host/host_texts.h"
+
 enum class HostAction {
     Run,        // the settings window, the hook and the tray icon
     Help,       // print the usage and exit
     SetUpGame,  // write the bind into the game's userconfig.cfg files and exit
+    RemoveGameSetUp,  // take the bind out of those files again and exit
 };
 
 struct HostOptions {
@@ -18,7 +21,5 @@ struct HostOptions {
     std::string error;       // why the command line was refused; action is then Help
 };
 
-// The arguments after the program name, in UTF-8.
-HostOptions ParseHostCommandLine(const std::vector<std::string>& args);
-
-std::string_view HostUsageText() noexcept;
+// The arguments after the program name, in UTF-8; a refusal is told in the language.
+HostOptions ParseHostCommandLine(const std::vector<std::string>& args, HostLanguage language);

@@ -8,34 +8,29 @@ constexpr std::string_view kSettings = "";  // the application key itself
 constexpr int kSendKey = 3;
 constexpr std::uint32_t kMaxHistoryLimit = 32;
 
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+// What each element of CAppSettings::m_strKeys is called in messages to the user.
+constexpr HostText kKeyRoles[4] = {HostText::KeyRoleSay, HostText::KeyRoleTeam, HostText::KeyRoleRcon,
+                                   HostText::KeyRoleSend};
 
 }  // namespace
 
-std::string CheckKeyChoice(const std::string (&keys)[4]) {
+std::string CheckKeyChoice(const std::string (&keys)[4], HostLanguage language) {
+    auto role = [language](int index) { return Text(kKeyRoles[index], language); };
     std::uint16_t codes[4] = {};
     for (int i = 0; i < 4; ++i) {
         codes[i] = LookupVirtualKey(keys[i]);
         if (codes[i] == 0) {
-            return keys[i].empty() ? "Choose a " + std::string(kKeyRoles[i]) + "."
-                                   : Quoted(keys[i]) + " cannot be the " + kKeyRoles[i] +
-                                         ": choose one of the keys in the list.";
+            return keys[i].empty() ? Text(HostText::ChooseKey, language, {role(i)})
+                                   : Text(HostText::KeyNotInList, language, {keys[i], role(i)});
         }
     }
     for (int hot = 0; hot < kSendKey; ++hot) {
-        if (codes[hot] == codes[kSendKey]) {
-            return std::string("The ") + kKeyRoles[hot] + " and the send key are both " + Quoted(keys[hot]) +
-                   ". The send key must open no chat box, or the game never receives it and no "
-                   "message is said. Choose different keys.";
-        }
+        if (codes[hot] == codes[kSendKey]) return Text(HostText::HotKeyIsSendKey, language, {role(hot), keys[hot]});
     }
     for (int first = 0; first < kSendKey; ++first) {
         for (int second = first + 1; second < kSendKey; ++second) {
-            if (codes[first] == codes[second]) {
-                return std::string("The ") + kKeyRoles[first] + " and the " + kKeyRoles[second] +
-                       " are both " + Quoted(keys[first]) +
-                       ". Each chat box needs a key of its own. Choose different keys.";
-            }
+            if (codes[first] == codes[second])
+                return Text(HostText::HotKeysEqual, language, {role(first), role(second), keys[first]});
         }
     }
     return {};
@@ -52,11 +47,11 @@ std::optional<std::uint32_t> ParseMaxHistoryItems(std::string_view text) noexcep
     return value;
 }
 
-std::string CheckSettings(const CAppSettings& settings) {
-    std::string problem = CheckKeyChoice(settings.m_strKeys);
+std::string CheckSettings(const CAppSettings& settings, HostLanguage language) {
+    std::string problem = CheckKeyChoice(settings.m_strKeys, language);
     if (!problem.empty()) return problem;
     if (settings.m_nMaxHistoryItems < 1 || settings.m_nMaxHistoryItems > kMaxHistoryLimit)
-        return "Max History Items must be a number from 1 to 32.";
+        return std::string(Text(HostText::MaxHistoryRange, language));
     return {};
 }
 

@@ -45,6 +45,30 @@ std::string_view LineEndStyle(std::string_view content) noexcept {
     return (newline > 0 && content[newline - 1] == '\r') ? "\r\n" : "\n";
 }
 
+struct ConfigLine {
+    std::string_view text;  // without its line end
+    std::string_view end;   // "\r\n", "\n", "\r" or empty for a last line without one
+    bool first = false;
+};
+
+// Calls visit for each line of the file in order; joined, text and end give the file.
+template <class Visit>
+void ForEachLine(std::string_view content, Visit visit) {
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find_first_of("\r\n", start);
+        std::size_t next = end;
+        if (end == std::string_view::npos) {
+            end = next = content.size();
+        } else {
+            next = end + 1;
+            if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+        }
+        visit(ConfigLine{content.substr(start, end - start), content.substr(end, next - end), start == 0});
+        start = next;
+    }
+}
+
 }  // namespace
 
 std::string GameBindKeyName(std::string_view keyName) {
@@ -79,32 +103,46 @@ std::string RewriteUserConfig(std::string_view content, std::string_view bindLin
     std::string result;
     result.reserve(content.size() + bindLine.size() + 2);
     bool written = false;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find_first_of("\r\n", start);
-        std::size_t next = end;
-        if (end == std::string_view::npos) {
-            end = next = content.size();
-        } else {
-            next = end + 1;
-            if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
-        }
-        std::string_view line = content.substr(start, end - start);
-        std::string_view lineEnd = content.substr(end, next - end);
-        if (!IsParlixBindLine(line)) {
-            result.append(line).append(lineEnd);
+    ForEachLine(content, [&](const ConfigLine& line) {
+        if (!IsParlixBindLine(line.text)) {
+            result.append(line.text).append(line.end);
         } else if (!written) {
             // A BOM at the start of the file belongs to the file, not to our line.
-            if (start == 0 && line.starts_with(kUtf8Bom)) result.append(kUtf8Bom);
-            result.append(bindLine).append(lineEnd);
+            if (line.first && line.text.starts_with(kUtf8Bom)) result.append(kUtf8Bom);
+            result.append(bindLine).append(line.end);
             written = true;
         }
-        start = next;
-    }
+    });
     if (!written) {
-        if (!result.empty() && result.back() != '\n' && result.back() != '\r') result.append(LineEndStyle(content));
-        result.append(bindLine).append(LineEndStyle(content));
+        // A last line without a line end keeps it that way: our line takes the line
+        // end in front of it, so that taking the line away again gives back the file.
+        if (!result.empty() && result.back() != '\n' && result.back() != '\r') {
+            result.append(LineEndStyle(content)).append(bindLine);
+        } else {
+            result.append(bindLine).append(LineEndStyle(content));
+        }
     }
+    return result;
+}
+
+std::string RemoveParlixBindLines(std::string_view content) {
+    std::string result;
+    result.reserve(content.size());
+    ForEachLine(content, [&](const ConfigLine& line) {
+        if (!IsParlixBindLine(line.text)) {
+            result.append(line.text).append(line.end);
+            return;
+        }
+        if (line.first && line.text.starts_with(kUtf8Bom)) result.append(kUtf8Bom);
+        // The last line without a line end was appended behind one of its own.
+        if (line.end.empty()) {
+            if (result.ends_with("\r\n")) {
+                result.resize(result.size() - 2);
+            } else if (result.ends_with('\n') || result.ends_with('\r')) {
+                result.pop_back();
+            }
+        }
+    });
     return result;
 }
 

@@ -20,9 +20,15 @@ bool IsParlixBindLine(std::string_view line) noexcept;
 
 // The file with exactly one line of ours: the first earlier line of ours becomes
 // bindLine with its own line end kept, later ones are dropped, and without one the
-// line is appended with the file's own line end style. Every other byte stays.
-// Running it again on its result changes nothing.
+// line is appended with the file's own line end style (in front of it when the
+// file's last line has none). Every other byte stays. Running it again on its
+// result changes nothing.
 std::string RewriteUserConfig(std::string_view content, std::string_view bindLine);
+
+// The file without any line of ours, each taken out with its line end (or, for a
+// last line without one, with the line end in front of it). On what
+// RewriteUserConfig made of a file without such a line, this gives the file back.
+std::string RemoveParlixBindLines(std::string_view content);
 
 // The userconfig.cfg paths of the cstrike and czero folders beside the game
 // executable; empty when the path has no folder part. Wide text: in a double-byte

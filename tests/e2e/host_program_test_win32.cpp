@@ -5,7 +5,10 @@
 
 #include <cstring>
 
-#include "../../tools/host/host_resource.h"
+#include "host/host_resource.h"
+#include "host/host_settings.h"
+#include "host/host_texts.h"
+#include "parlix_version.h"
 
 namespace e2e {
 namespace {
@@ -44,6 +47,50 @@ void DeleteRunValue() {
 
 std::wstring HostExe() { return drive::ProgramFolder() + L"ParlixHost.exe"; }
 
+// The host's window by its class, hidden or not (a plain lambda has the wrong
+// calling convention for EnumWindows in a 32-bit build).
+BOOL CALLBACK FindHostWindow(HWND candidate, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(candidate, name, 64);
+    if (std::wstring(name) != L"ParlixHostWindow") return TRUE;
+    *reinterpret_cast<HWND*>(found) = candidate;
+    return FALSE;
+}
+
+void PutRunValue(const std::wstring& command) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), 0);
+    ::RegSetValueExW(key, L"Parlix", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+// The host speaks the user's interface language; the tests expect its own texts in it.
+HostLanguage UserLanguage() { return HostLanguageFor(::GetUserDefaultUILanguage()); }
+std::wstring Expected(HostText id, std::initializer_list<std::string_view> arguments = {}) {
+    return drive::Utf8ToWide(Text(id, UserLanguage(), arguments));
+}
+// The part of a text before its first argument.
+std::wstring ExpectedStart(HostText id) {
+    const std::string_view text = Text(id, UserLanguage());
+    return drive::Utf8ToWide(std::string(text.substr(0, text.find('{'))));
+}
+std::wstring Refusal(const std::string& problem) { return Expected(HostText::NothingSaved, {problem}); }
+std::wstring KeyRefusal(std::string say, std::string team, std::string rcon, std::string send) {
+    const std::string keys[4] = {say, team, rcon, send};
+    return Refusal(CheckKeyChoice(keys, UserLanguage()));
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
 class HostProgram : public E2eTest {
 protected:
     void SetUp() override {
@@ -63,14 +110,6 @@ protected:
         m_host.Stop();
         DeleteRunValue();
         E2eTest::TearDown();
-    }
-
-    static BOOL CALLBACK FindHostWindow(HWND candidate, LPARAM found) {
-        wchar_t name[64] = {};
-        ::GetClassNameW(candidate, name, 64);
-        if (std::wstring(name) != L"ParlixHostWindow") return TRUE;
-        *reinterpret_cast<HWND*>(found) = candidate;
-        return FALSE;
     }
 
     // Starts the host and gives its settings window, found by the host's own class.
@@ -160,9 +199,10 @@ TEST_F(HostProgram, WindowWritesTheValuesTheModuleReadsAndNewHotKeysWorkAtOnce) 
         EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << drive::WideToUtf8(expected.name);
         EXPECT_EQ(value.number, expected.number) << drive::WideToUtf8(expected.name);
     }
+    // Quoted: the path may hold blanks ("Program Files (x86)").
     RegistryValue run = ReadValue(kRunKey, L"Parlix");
     EXPECT_EQ(run.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(::lstrcmpiW(run.text.c_str(), HostExe().c_str()), 0) << drive::WideToUtf8(run.text);
+    EXPECT_EQ(::lstrcmpiW(run.text.c_str(), (L"\"" + HostExe() + L"\"").c_str()), 0) << drive::WideToUtf8(run.text);
     EXPECT_TRUE(m_log.Contains("hotkeys 0x70 0x71 0x21 0x0")) << m_log.Read();
 
     // The module has the new keys at once: F1 opens the box, Y reaches the game.
@@ -214,18 +254,14 @@ TEST_F(HostProgram, KeyChoicesTheModuleWouldMisreadAreRefusedAndNothingIsWritten
     Tick(window, IDC_HOST_AUTORUN, true);
 
     ChooseKeys(window, L"F12", L"U", L"P", L"F12");
-    std::wstring refusal = SaveAndGetRefusal(window);
-    EXPECT_NE(refusal.find(L"say key and the send key"), std::wstring::npos) << drive::WideToUtf8(refusal);
-    EXPECT_NE(refusal.find(L"Nothing was saved"), std::wstring::npos);
+    EXPECT_EQ(SaveAndGetRefusal(window), KeyRefusal("F12", "U", "P", "F12"));
 
     ChooseKeys(window, L"Y", L"P", L"P", L"F12");
-    refusal = SaveAndGetRefusal(window);
-    EXPECT_NE(refusal.find(L"say team key and the rcon say key"), std::wstring::npos) << drive::WideToUtf8(refusal);
+    EXPECT_EQ(SaveAndGetRefusal(window), KeyRefusal("Y", "P", "P", "F12"));
 
     ChooseKeys(window, L"Y", L"U", L"P", L"F12");
     Type(window, IDC_HOST_MAX_HISTORY, L"33");
-    refusal = SaveAndGetRefusal(window);
-    EXPECT_NE(refusal.find(L"1 to 32"), std::wstring::npos) << drive::WideToUtf8(refusal);
+    EXPECT_EQ(SaveAndGetRefusal(window), Refusal(std::string(Text(HostText::MaxHistoryRange, UserLanguage()))));
 
     for (const wchar_t* name : {L"Say Key", L"Say Team Key", L"Rcon Say Key", L"Send Key", L"Max History Items",
                                 L"Auto IME", L"Minimize to Tray"})
@@ -280,6 +316,40 @@ TEST_F(HostProgram, GameSetUpIsIdempotentKeepsUserConfigAndTheGameAnswersTheNewS
     EXPECT_FALSE(game.log.Contains("keydown 0x7b"));
 }
 
+TEST_F(HostProgram, RemovingTheGameSetUpGivesBackTheFilesItFound) {
+    drive::StageGame(Folder(), L"HL.exe");
+    const std::wstring cstrikeConfig = Folder() + L"cstrike\\userconfig.cfg";
+    const std::wstring czeroConfig = Folder() + L"czero\\userconfig.cfg";
+    // No line end after the last line, a BOM, bytes of another code page.
+    const std::string before = "\xEF\xBB\xBF// mine\r\nname \"\xC4\xE3\"\n\tsensitivity 2";
+    ASSERT_TRUE(WriteBytes(cstrikeConfig, before));
+    ASSERT_TRUE(WriteBytes(CfgPath(L"cstrike"), "say \"last\""));
+    drive::SetSetting(L"Send Key", L"F11");
+    auto run = [this](const wchar_t* action) {
+        drive::Process process;
+        EXPECT_TRUE(process.Start(HostExe(), std::wstring(action) + L" --log \"" + m_log.Path() + L"\""));
+        DWORD exitCode = 99;
+        EXPECT_TRUE(process.WaitForExit(&exitCode));
+        return exitCode;
+    };
+    ASSERT_EQ(run(L"--setup-game"), 0u) << m_log.Read();
+    std::string setUp;
+    ASSERT_TRUE(drive::ReadFileBytes(cstrikeConfig, setUp));
+    ASSERT_NE(setUp, before);
+    ASSERT_TRUE(drive::FileExists(czeroConfig));
+
+    for (int again = 0; again < 2; ++again) {
+        SCOPED_TRACE(again);
+        EXPECT_EQ(run(L"--remove-game-setup"), 0u) << m_log.Read();
+        std::string after;
+        ASSERT_TRUE(drive::ReadFileBytes(cstrikeConfig, after));
+        EXPECT_EQ(after, before);
+        EXPECT_FALSE(drive::FileExists(czeroConfig)) << "made by the set-up, so taken away";
+        EXPECT_FALSE(drive::FileExists(CfgPath(L"cstrike")));
+    }
+    EXPECT_FALSE(drive::FileExists(cstrikeConfig + L".parlix-new"));
+}
+
 TEST_F(HostProgram, GameSetUpWithoutModFoldersFailsAndCreatesNothing) {
     drive::SetSetting(L"Executable File", Folder() + L"nowhere\\hl.exe");
     drive::Process setup;
@@ -289,6 +359,59 @@ TEST_F(HostProgram, GameSetUpWithoutModFoldersFailsAndCreatesNothing) {
     EXPECT_EQ(exitCode, 1u);
     EXPECT_TRUE(m_log.Contains("setup-game failed")) << m_log.Read();
     EXPECT_FALSE(drive::FileExists(Folder() + L"nowhere"));
+}
+
+TEST_F(HostProgram, SetUpGameWithAnEmptyPathSaysWhatToDoAndSavesNothing) {
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    const RegistryValue saved = ReadValue(kSettingsKey, L"Executable File");
+    Type(window, IDC_HOST_EXE, L"  ");
+    Click(window, IDC_HOST_SETUP_GAME);
+    drive::MessageBoxWindow box;
+    ASSERT_TRUE(drive::WaitForMessageBox(m_host.Id(), box)) << m_log.Read();
+    EXPECT_EQ(box.text, Expected(HostText::SetUpEmptyPath));
+    ::PostMessageW(box.window, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(m_log.Contains("saved"));
+    EXPECT_EQ(ReadValue(kSettingsKey, L"Executable File").text, saved.text);
+}
+
+TEST_F(HostProgram, SpeaksTheUsersLanguageAndTheImeListGoesBackToNone) {
+    drive::SetSetting(L"Selected IME", L"An IME not installed here");
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    EXPECT_EQ(drive::WindowText(window), Expected(HostText::Caption, {PARLIX_VERSION_TEXT}));
+    EXPECT_EQ(drive::WindowText(::GetDlgItem(window, IDOK)), Expected(HostText::Save));
+    EXPECT_EQ(drive::WindowText(::GetDlgItem(window, IDC_HOST_GAME_GROUP)), Expected(HostText::GameGroup));
+
+    // The IME chosen earlier is selected; the first item, none, takes it back.
+    HWND ime = ::GetDlgItem(window, IDC_HOST_IME);
+    EXPECT_EQ(drive::WindowText(ime), L"An IME not installed here");
+    wchar_t first[64] = {};
+    ASSERT_NE(::SendMessageW(ime, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first)), CB_ERR);
+    EXPECT_EQ(std::wstring(first), Expected(HostText::NoIme));
+    ::SendMessageW(ime, CB_SETCURSEL, 0, 0);
+    ASSERT_EQ(SaveAndGetRefusal(window), L"");
+    RegistryValue selected = ReadValue(kSettingsKey, L"Selected IME");
+    EXPECT_TRUE(selected.exists);
+    EXPECT_EQ(selected.text, L"");
+}
+
+TEST_F(HostProgram, StartAtLogonIsReadFromTheRunValueQuotedOrNot) {
+    for (const std::wstring& command : {L"\"" + HostExe() + L"\"", HostExe(), L"\"" + Folder() + L"gone.exe\""}) {
+        SCOPED_TRACE(drive::WideToUtf8(command));
+        PutRunValue(command);
+        ::DeleteFileW(m_log.Path().c_str());  // the next start's "shown" line is the only one
+        HWND window = StartParlixHost();
+        ASSERT_TRUE(window) << m_log.Read();
+        const bool exists = command.find(L"gone.exe") == std::wstring::npos;
+        EXPECT_EQ(::SendDlgItemMessageW(window, IDC_HOST_AUTORUN, BM_GETCHECK, 0, 0),
+                  exists ? BST_CHECKED : BST_UNCHECKED);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        DWORD exitCode = 99;
+        ASSERT_TRUE(m_host.WaitForExit(&exitCode, 15000)) << m_log.Read();
+        m_host.Stop();
+        m_window = nullptr;
+    }
 }
 
 TEST_F(HostProgram, ASecondStartInstallsNoHookAndBringsTheFirstWindowUp) {
@@ -319,8 +442,8 @@ TEST_F(HostProgram, AHookThatCouldNotBeInstalledIsShownEvenWhenStartingMinimized
     ASSERT_TRUE(window) << m_log.Read();
     drive::MessageBoxWindow box;
     ASSERT_TRUE(drive::WaitForMessageBox(m_host.Id(), box)) << m_log.Read();
-    EXPECT_NE(box.text.find(L"keyboard hook could not be installed"), std::wstring::npos) << drive::WideToUtf8(box.text);
-    EXPECT_NE(box.text.find(L"Parlix.dll could not be loaded"), std::wstring::npos);
+    EXPECT_EQ(box.text.find(ExpectedStart(HostText::StatusNoHook)), 0u) << drive::WideToUtf8(box.text);
+    EXPECT_NE(box.text.find(ExpectedStart(HostText::ModuleNotLoaded)), std::wstring::npos);
     EXPECT_TRUE(::IsWindowVisible(window));
     EXPECT_FALSE(m_log.Contains("installed"));
     ::PostMessageW(box.window, WM_COMMAND, IDOK, 0);

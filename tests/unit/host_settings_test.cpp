@@ -26,7 +26,7 @@ TEST(HostKeyChoice, RefusesWhatTheModuleWouldMisreadAndNamesTheKeys) {
         {{"Y", "U", "P", "F12 "}, "cannot be the send key"},
     };
     for (const KeyCase& c : cases) {
-        std::string message = CheckKeyChoice(c.keys);
+        std::string message = CheckKeyChoice(c.keys, HostLanguage::English);
         SCOPED_TRACE(c.keys[0] + "," + c.keys[1] + "," + c.keys[2] + "," + c.keys[3]);
         if (c.mustMention == nullptr) {
             EXPECT_EQ(message, "");
@@ -106,14 +106,14 @@ TEST(HostSaveSettings, AFailedWriteIsReportedAndTheOthersAreStillWritten) {
 
 TEST(HostSaveSettings, CheckSettingsCoversKeysAndHistoryLength) {
     CAppSettings settings = Changed();
-    EXPECT_EQ(CheckSettings(settings), "");
+    EXPECT_EQ(CheckSettings(settings, HostLanguage::English), "");
     settings.m_nMaxHistoryItems = 0;
-    EXPECT_NE(CheckSettings(settings).find("1 to 32"), std::string::npos);
+    EXPECT_NE(CheckSettings(settings, HostLanguage::English).find("1 to 32"), std::string::npos);
     settings.m_nMaxHistoryItems = 33;
-    EXPECT_NE(CheckSettings(settings).find("1 to 32"), std::string::npos);
+    EXPECT_NE(CheckSettings(settings, HostLanguage::English).find("1 to 32"), std::string::npos);
     settings.m_nMaxHistoryItems = 5;
     settings.m_strKeys[0] = "Page Dn";
-    EXPECT_NE(CheckSettings(settings).find("send key"), std::string::npos);
+    EXPECT_NE(CheckSettings(settings, HostLanguage::English).find("send key"), std::string::npos);
 }
 
 TEST(HostHotKeys, CodesOfTheThreeHotKeysAndAFourthZero) {

@@ -36,9 +36,10 @@ TEST(HostUserConfig, AppendsWithTheFilesLineEndAndKeepsEverythingElse) {
     EXPECT_EQ(RewriteUserConfig("sensitivity \"2\"\r\nname \"x\"\r\n", kLine),
               "sensitivity \"2\"\r\nname \"x\"\r\n" + kLine + "\r\n");
     EXPECT_EQ(RewriteUserConfig("a\nb\n", kLine), "a\nb\n" + kLine + "\n");
-    // No line end after the last line: one is added before ours, in the file's style.
-    EXPECT_EQ(RewriteUserConfig("a\nb", kLine), "a\nb\n" + kLine + "\n");
-    EXPECT_EQ(RewriteUserConfig("only", kLine), "only\r\n" + kLine + "\r\n");
+    // No line end after the last line: ours comes behind one in the file's style and
+    // stays the last line without one, so that removing it gives the file back.
+    EXPECT_EQ(RewriteUserConfig("a\nb", kLine), "a\nb\n" + kLine);
+    EXPECT_EQ(RewriteUserConfig("only", kLine), "only\r\n" + kLine);
 }
 
 TEST(HostUserConfig, ReplacesAnEarlierLineOfOursInPlaceAndDropsDuplicates) {
@@ -65,6 +66,29 @@ TEST(HostUserConfig, IsIdempotentAndFollowsAChangedSendKey) {
         EXPECT_EQ(changed.find(kLine), std::string::npos) << input;
         EXPECT_EQ(RewriteUserConfig(changed, kLine), once) << input;
     }
+}
+
+TEST(HostUserConfig, RemovingOurLineGivesBackTheFileItWasAddedTo) {
+    const std::string inputs[] = {"",           "x\r\n",     "x",        "a\n\nb\r\n\r\n", "\r", "a\rb\r", "a\rb",
+                                  "\xEF\xBB\xBF", "\xEF\xBB\xBFz", "\r\n\r\n", "name \"\xC4\xE3\"\n\tsensitivity 2"};
+    for (const std::string& input : inputs) {
+        const std::string added = RewriteUserConfig(input, kLine);
+        ASSERT_NE(added, input);
+        EXPECT_EQ(RemoveParlixBindLines(added), input) << input;
+        EXPECT_EQ(RemoveParlixBindLines(input), input) << "a file without our line stays as it is";
+    }
+}
+
+TEST(HostUserConfig, RemovesEveryLineOfOursWithItsLineEndAndKeepsTheRest) {
+    EXPECT_EQ(RemoveParlixBindLines("\xEF\xBB\xBF" "bind \"F12\" \"exec parlix.cfg\"\r\n"
+                                    "bind \"w\" \"+forward\"\r\n"
+                                    "  BIND F10 \"Exec Parlix.cfg\"\n"
+                                    "\tstray \xC4\xE3\r\n"
+                                    "bind \"y\" \"exec parlix.cfg\""),
+              "\xEF\xBB\xBF" "bind \"w\" \"+forward\"\r\n\tstray \xC4\xE3");
+    EXPECT_EQ(RemoveParlixBindLines("bind \"F12\" \"exec parlix.cfg\"\r\n"), "");
+    EXPECT_EQ(RemoveParlixBindLines("// bind \"F12\" \"exec parlix.cfg\"\r\n"),
+              "// bind \"F12\" \"exec parlix.cfg\"\r\n");
 }
 
 TEST(HostUserConfig, PathsOfBothModFoldersBesideTheExecutable) {

@@ -14,3 +14,9 @@ struct GameSetupResult {
 // Uses the executable and the send key of the given settings. A mod folder that
 // does not exist is skipped (not every game has both); neither existing is an error.
 GameSetupResult SetUpGame(const CAppSettings& settings);
+
+// Takes every line of ours out of those files again, each file otherwise byte for
+// byte as it was (a file left empty is deleted: the set-up made it), and deletes
+// parlix.cfg beside them. Without a game or its
+// folders there is nothing to remove, which counts as done.
+GameSetupResult RemoveGameSetUp(const CAppSettings& settings);

@@ -3,6 +3,12 @@
 #include <iterator>
 #include <vector>
 
+HostLanguage UserLanguage() noexcept { return HostLanguageFor(::GetUserDefaultUILanguage()); }
+
+std::wstring UiText(HostText id, std::initializer_list<std::string_view> arguments) {
+    return WideFromUtf8(Text(id, UserLanguage(), arguments));
+}
+
 std::wstring SystemErrorText(DWORD error) {
     wchar_t buffer[512] = {};
     DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,

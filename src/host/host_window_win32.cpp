@@ -8,6 +8,8 @@
 #include "framework/unique_handle_win32.h"
 #include "game_setup_win32.h"
 #include "host/host_settings.h"
+#include "host/run_value.h"
+#include "parlix_version.h"
 #include "host_log_win32.h"
 #include "host_resource.h"
 #include "host_text_win32.h"
@@ -24,23 +26,53 @@ constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const wchar_t* kRunValue = L"Parlix";
 constexpr int kKeyCombos[4] = {IDC_HOST_SAY_KEY, IDC_HOST_TEAM_KEY, IDC_HOST_RCON_KEY, IDC_HOST_SEND_KEY};
 
-// The value "Parlix" of the user's Run key: this program's full path, unquoted, as
-// the module's start-at-logon test reads it; no value at all when switched off.
+// The texts of the window's controls, set in the user's language when it opens.
+constexpr struct {
+    int control;
+    HostText text;
+} kControlTexts[] = {
+    {IDC_HOST_GAME_GROUP, HostText::GameGroup},
+    {IDC_HOST_GAME_LABEL, HostText::GameLabel},
+    {IDC_HOST_BROWSE, HostText::Browse},
+    {IDC_HOST_KEYS_GROUP, HostText::KeysGroup},
+    {IDC_HOST_SAY_LABEL, HostText::SayKeyLabel},
+    {IDC_HOST_TEAM_LABEL, HostText::TeamKeyLabel},
+    {IDC_HOST_RCON_LABEL, HostText::RconKeyLabel},
+    {IDC_HOST_SEND_LABEL, HostText::SendKeyLabel},
+    {IDC_HOST_SEND_HINT, HostText::SendKeyHint},
+    {IDC_HOST_CHAT_GROUP, HostText::ChatBoxGroup},
+    {IDC_HOST_AUTO_IME, HostText::AutoIme},
+    {IDC_HOST_REMEMBER, HostText::RememberHistory},
+    {IDC_HOST_MAX_HISTORY_LABEL, HostText::MaxHistoryLabel},
+    {IDC_HOST_PROGRAM_GROUP, HostText::ProgramGroup},
+    {IDC_HOST_TRAY, HostText::MinimizeToTray},
+    {IDC_HOST_START_MIN, HostText::StartMinimized},
+    {IDC_HOST_AUTORUN, HostText::StartAtLogon},
+    {IDOK, HostText::Save},
+    {IDC_HOST_SETUP_GAME, HostText::SetUpGame},
+    {IDC_HOST_EXIT, HostText::Exit},
+};
+
+// The first item of the IME list: no IME, saved as an empty "Selected IME".
+constexpr LRESULT kNoImeItem = 0;
+
+// The value "Parlix" of the user's Run key: this program's full path in quotes;
+// no value at all when switched off.
 bool WriteAutoRun(bool on, std::wstring& problem) {
     UniqueHkey run;
     LONG status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                     KEY_SET_VALUE, nullptr, run.put(), nullptr);
     if (status == ERROR_SUCCESS) {
         if (on) {
-            const std::wstring path = HostExecutablePath();
-            status = ::RegSetValueExW(run.get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                                      static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+            const std::wstring command = RunCommandFor(HostExecutablePath());
+            status = ::RegSetValueExW(run.get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
         } else {
             status = ::RegDeleteValueW(run.get(), kRunValue);
             if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
         }
     }
-    if (status != ERROR_SUCCESS) problem = L"Start at logon could not be changed: " + SystemErrorText(status);
+    if (status != ERROR_SUCCESS) problem = UiText(HostText::AutoRunFailed, {Utf8FromWide(SystemErrorText(status))});
     return status == ERROR_SUCCESS;
 }
 
@@ -69,20 +101,28 @@ bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == B
 void Check(HWND dialog, int id, bool on) { ::CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 std::wstring StatusText(const HookModule& hook, const CAppSettings& settings) {
-    if (!hook.Installed()) {
-        return L"The keyboard hook could not be installed, so the chat box will not open in the game. " +
-               hook.Problem();
-    }
+    if (!hook.Installed()) return UiText(HostText::StatusNoHook, {Utf8FromWide(hook.Problem())});
     // Keys saved by hand or by an older version may be ones the module misreads.
-    if (std::string problem = CheckKeyChoice(settings.m_strKeys); !problem.empty())
-        return L"Parlix is running, but the saved keys need a change: " + WideFromUtf8(problem);
-    return L"Parlix is running. In the game, " + WideFromUtf8(settings.m_strKeys[0]) +
-           L" opens the chat box to say to all, " + WideFromUtf8(settings.m_strKeys[1]) + L" to your team, " +
-           WideFromUtf8(settings.m_strKeys[2]) + L" for rcon say. Enter sends the message with " +
-           WideFromUtf8(settings.m_strKeys[3]) + L".";
+    if (std::string problem = CheckKeyChoice(settings.m_strKeys, UserLanguage()); !problem.empty())
+        return UiText(HostText::StatusKeysNeedChange, {problem});
+    // Key names are ASCII names of the key table.
+    return UiText(HostText::StatusRunning,
+                  {settings.m_strKeys[0], settings.m_strKeys[1], settings.m_strKeys[2], settings.m_strKeys[3]});
 }
 
 }  // namespace
+
+bool ReadHostAutoRun() noexcept {
+    wchar_t command[1024] = {};
+    DWORD size = sizeof command - sizeof(wchar_t);
+    // RRF_RT_REG_SZ also takes a REG_EXPAND_SZ value, expanded.
+    if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, command, &size) !=
+        ERROR_SUCCESS)
+        return false;
+    const std::wstring program(RunCommandProgram(command));
+    const DWORD attributes = program.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(program.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool CHostWindow::RegisterWindowClass(HINSTANCE instance) noexcept {
     WNDCLASSEXW windowClass = {};
@@ -134,6 +174,8 @@ BOOL CHostWindow::OnInitDialog() {
     CDialog::OnInitDialog();
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    ::SetWindowTextW(m_hWnd, UiText(HostText::Caption, {PARLIX_VERSION_TEXT}).c_str());
+    for (const auto& item : kControlTexts) ::SetDlgItemTextW(m_hWnd, item.control, UiText(item.text).c_str());
     ::SendDlgItemMessageW(m_hWnd, IDC_HOST_MAX_HISTORY, EM_LIMITTEXT, 2, 0);
     for (int id : kKeyCombos) {
         for (const KeyNameEntry& entry : KeyNameTable())
@@ -150,6 +192,7 @@ void CHostWindow::FillControls() {
 
     HWND imeCombo = ::GetDlgItem(m_hWnd, IDC_HOST_IME);
     ::SendMessageW(imeCombo, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(UiText(HostText::NoIme).c_str()));
     SystemLayoutSource layouts;
     CLayoutCatalog catalog(layouts);
     for (const LayoutEntry& entry : catalog.Entries())
@@ -161,7 +204,11 @@ void CHostWindow::FillControls() {
         ::SendMessageW(imeCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                        reinterpret_cast<LPARAM>(selectedIme.c_str())) == CB_ERR)
         ::SendMessageW(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(selectedIme.c_str()));
-    SelectComboText(imeCombo, m_saved.m_strSelectedIme);
+    if (selectedIme.empty()) {
+        ::SendMessageW(imeCombo, CB_SETCURSEL, kNoImeItem, 0);
+    } else {
+        SelectComboText(imeCombo, m_saved.m_strSelectedIme);
+    }
 
     Check(m_hWnd, IDC_HOST_AUTO_IME, m_saved.m_bAutoIme != 0);
     Check(m_hWnd, IDC_HOST_REMEMBER, m_saved.m_bRememberHistory != 0);
@@ -177,18 +224,19 @@ bool CHostWindow::ReadControls(CAppSettings& settings, bool& autoRun, std::wstri
     settings.m_strExecutableFile = DlgItemTextUtf8(m_hWnd, IDC_HOST_EXE);
     for (int i = 0; i < 4; ++i) settings.m_strKeys[i] = DlgItemTextUtf8(m_hWnd, kKeyCombos[i]);
     settings.m_bAutoIme = Checked(m_hWnd, IDC_HOST_AUTO_IME) ? 1 : 0;
-    settings.m_strSelectedIme = DlgItemTextUtf8(m_hWnd, IDC_HOST_IME);
+    const bool noIme = ::SendDlgItemMessageW(m_hWnd, IDC_HOST_IME, CB_GETCURSEL, 0, 0) == kNoImeItem;
+    settings.m_strSelectedIme = noIme ? std::string() : DlgItemTextUtf8(m_hWnd, IDC_HOST_IME);
     settings.m_bRememberHistory = Checked(m_hWnd, IDC_HOST_REMEMBER) ? 1 : 0;
     std::optional<std::uint32_t> maxItems = ParseMaxHistoryItems(DlgItemTextUtf8(m_hWnd, IDC_HOST_MAX_HISTORY));
     if (!maxItems) {
-        problem = L"Max history items must be a number from 1 to 32.";
+        problem = UiText(HostText::MaxHistoryRange);
         return false;
     }
     settings.m_nMaxHistoryItems = *maxItems;
     settings.m_bMinimizeToTray = Checked(m_hWnd, IDC_HOST_TRAY) ? 1 : 0;
     settings.m_bStartMinimized = Checked(m_hWnd, IDC_HOST_START_MIN) ? 1 : 0;
     autoRun = Checked(m_hWnd, IDC_HOST_AUTORUN);
-    problem = WideFromUtf8(CheckSettings(settings));
+    problem = WideFromUtf8(CheckSettings(settings, UserLanguage()));
     return problem.empty();
 }
 
@@ -198,7 +246,7 @@ bool CHostWindow::Save() {
     std::wstring problem;
     if (!ReadControls(settings, autoRun, problem)) {
         HostLog("refused " + Utf8FromWide(problem));
-        Tell(problem + L"\r\n\r\nNothing was saved.", MB_ICONWARNING);
+        Tell(UiText(HostText::NothingSaved, {Utf8FromWide(problem)}), MB_ICONWARNING);
         return false;
     }
     RegistryProfileStore profile(kRegistryMaker, kRegistryProfile);
@@ -213,8 +261,7 @@ bool CHostWindow::Save() {
     UpdateStatus();
     if (!saved || !autoRunProblem.empty()) {
         HostLog("save-failed");
-        Tell((saved ? L"" : L"The settings could not all be saved in the registry.\r\n") + autoRunProblem,
-             MB_ICONERROR);
+        Tell((saved ? L"" : UiText(HostText::SaveFailed) + L"\r\n") + autoRunProblem, MB_ICONERROR);
         return false;
     }
     HostLog("saved");
@@ -238,19 +285,35 @@ void CHostWindow::OnBrowse() {
     wchar_t path[MAX_PATH * 4] = {};
     std::wstring current = DlgItemTextW(m_hWnd, IDC_HOST_EXE);
     if (current.size() < std::size(path)) current.copy(path, current.size());
+    // Pairs of name and pattern, each ended by a NUL, and one more NUL at the end.
+    std::wstring filter = UiText(HostText::BrowseGameFilter);
+    filter += L'\0';
+    filter += L"hl.exe;cstrike.exe;czero.exe";
+    filter += L'\0';
+    filter += UiText(HostText::BrowseProgramFilter);
+    filter += L'\0';
+    filter += L"*.exe";
+    filter += L'\0';
+    const std::wstring title = UiText(HostText::BrowseTitle);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = m_hWnd;
-    dialog.lpstrFilter = L"Game (hl.exe, cstrike.exe, czero.exe)\0hl.exe;cstrike.exe;czero.exe\0"
-                         L"Programs (*.exe)\0*.exe\0";
+    dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = static_cast<DWORD>(std::size(path));
-    dialog.lpstrTitle = L"Choose the game executable";
+    dialog.lpstrTitle = title.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (::GetOpenFileNameW(&dialog)) ::SetDlgItemTextW(m_hWnd, IDC_HOST_EXE, path);
 }
 
 void CHostWindow::OnSetUpGame() {
+    // An empty path would be saved and then set nothing up: say what to do instead.
+    const std::wstring executable = DlgItemTextW(m_hWnd, IDC_HOST_EXE);
+    if (executable.find_first_not_of(L" \t") == std::wstring::npos) {
+        HostLog("setup-game empty-path");
+        Tell(UiText(HostText::SetUpEmptyPath), MB_ICONWARNING);
+        return;
+    }
     // Saved first: the bind must name the key the module presses.
     if (!Save()) return;
     GameSetupResult result = SetUpGame(m_saved);
@@ -298,10 +361,10 @@ void CHostWindow::OnTrayNotify(LPARAM mouseMessage) {
 void CHostWindow::ShowTrayMenu() {
     HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
-    ::AppendMenuW(menu, MF_STRING, IDM_TRAY_SHOW, L"&Settings...");
-    ::AppendMenuW(menu, MF_STRING, IDM_TRAY_SETUP_GAME, L"Set up &game");
+    ::AppendMenuW(menu, MF_STRING, IDM_TRAY_SHOW, UiText(HostText::TraySettings).c_str());
+    ::AppendMenuW(menu, MF_STRING, IDM_TRAY_SETUP_GAME, UiText(HostText::TraySetUpGame).c_str());
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu, MF_STRING, IDM_TRAY_EXIT, L"E&xit");
+    ::AppendMenuW(menu, MF_STRING, IDM_TRAY_EXIT, UiText(HostText::TrayExit).c_str());
     POINT cursor = {};
     ::GetCursorPos(&cursor);
     // Without the foreground the menu would not close when the user clicks elsewhere.

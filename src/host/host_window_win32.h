@@ -10,6 +10,11 @@
 #include "settings/app_settings.h"
 #include "tray_icon_win32.h"
 
+// Whether the user's Run key starts a program that exists, quoted or not: the
+// host's own view of "Start at logon" (the module's stricter test takes the
+// value only unquoted).
+bool ReadHostAutoRun() noexcept;
+
 class CHostWindow final : public CDialog {
 public:
     // The dialog template's own class: a second start finds the running window by it.

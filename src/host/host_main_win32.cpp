@@ -18,7 +18,6 @@
 #include "host_log_win32.h"
 #include "host_text_win32.h"
 #include "host_window_win32.h"
-#include "settings/autorun_win32.h"
 #include "app/hook_app_win32.h"
 #include "settings/registry_profile_store_win32.h"
 
@@ -46,6 +45,13 @@ void Report(const std::string& utf8, bool error) {
         out = console.get();
     }
     DWORD written = 0;
+    DWORD mode = 0;
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode)) {
+        // A console shows UTF-16 whatever its code page; bytes would show as another page's characters.
+        const std::wstring text = WideFromUtf8(utf8);
+        if (::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return;
+    }
+    // A pipe or a file gets UTF-8.
     if (out != nullptr && out != INVALID_HANDLE_VALUE &&
         ::WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr))
         return;
@@ -59,9 +65,11 @@ CAppSettings LoadSavedSettings() {
     return settings;
 }
 
-int RunSetUpGame() {
-    GameSetupResult result = SetUpGame(LoadSavedSettings());
-    HostLog(result.ok ? "setup-game ok" : "setup-game failed");
+// --setup-game and --remove-game-setup: the outcome on the console, 0 when done.
+int RunGameSetUp(HostAction action) {
+    const bool setUp = action == HostAction::SetUpGame;
+    GameSetupResult result = setUp ? SetUpGame(LoadSavedSettings()) : RemoveGameSetUp(LoadSavedSettings());
+    HostLog(std::string(setUp ? "setup-game " : "remove-game-setup ") + (result.ok ? "ok" : "failed"));
     std::string text = Utf8FromWide(result.report);
     for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 1)) text.erase(at, 1);
     Report(text + "\n", !result.ok);
@@ -103,7 +111,7 @@ int RunHost(HINSTANCE instance, bool minimized) {
         hook.SetHotKeys(HotKeyCodes(saved));
         hook.Install();
     }
-    CHostWindow window(hook, saved, ReadAutoRun() != 0);
+    CHostWindow window(hook, saved, ReadHostAutoRun());
     if (!window.Open(minimized || saved.m_bStartMinimized)) {
         HostLog("no-window");
         return 3;
@@ -123,18 +131,20 @@ int RunHost(HINSTANCE instance, bool minimized) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     try {
-        const HostOptions options = ParseHostCommandLine(ArgumentsAfterProgramName());
+        const HostLanguage language = UserLanguage();
+        const HostOptions options = ParseHostCommandLine(ArgumentsAfterProgramName(), language);
         if (!options.logPath.empty()) OpenHostLog(WideFromUtf8(options.logPath));
         switch (options.action) {
         case HostAction::Help:
             if (!options.error.empty()) {
-                Report(options.error + "\n\n" + std::string(HostUsageText()), true);
+                Report(options.error + "\n\n" + std::string(Text(HostText::Usage, language)), true);
                 return 2;
             }
-            Report(std::string(HostUsageText()), false);
+            Report(std::string(Text(HostText::Usage, language)), false);
             return 0;
         case HostAction::SetUpGame:
-            return RunSetUpGame();
+        case HostAction::RemoveGameSetUp:
+            return RunGameSetUp(options.action);
         case HostAction::Run:
             return RunHost(instance, options.minimized);
         }

@@ -28,9 +28,8 @@ bool HookModule::Load(const std::wstring& folder) {
     m_module = ::LoadLibraryW(path.c_str());
     if (!m_module) {
         DWORD error = ::GetLastError();
-        m_problem = L"Parlix.dll could not be loaded from " + folder + L": " + SystemErrorText(error) +
-                    (error == ERROR_BAD_EXE_FORMAT ? L" (the module and this program must both be 32-bit or both 64-bit)"
-                                                   : L"");
+        m_problem = UiText(HostText::ModuleNotLoaded, {Utf8FromWide(folder), Utf8FromWide(SystemErrorText(error))}) +
+                    (error == ERROR_BAD_EXE_FORMAT ? UiText(HostText::ModuleOtherBitness) : L"");
         HostLog("load-failed " + std::to_string(error));
         return false;
     }
@@ -38,8 +37,7 @@ bool HookModule::Load(const std::wstring& folder) {
     m_installHook = Export<InstallHookFn>(m_module, "InstallHook");
     m_uninstallHook = Export<UninstallHookFn>(m_module, "UninstallHook");
     if (!m_setHotKeys || !m_installHook || !m_uninstallHook) {
-        m_problem = L"Parlix.dll in " + folder + L" is not a Parlix module: it lacks SetHotKeys, InstallHook or "
-                    L"UninstallHook.";
+        m_problem = UiText(HostText::ModuleNotParlix, {Utf8FromWide(folder)});
         HostLog("export-missing");
         return false;
     }
@@ -58,8 +56,9 @@ bool HookModule::Install() noexcept {
     if (m_installed) return true;  // a second hook would stay behind after UninstallHook
     if (m_installHook() == nullptr) {
         DWORD error = ::GetLastError();
-        m_problem = L"Windows refused the keyboard hook of Parlix.dll" +
-                    (error != ERROR_SUCCESS ? L" (" + SystemErrorText(error) + L")." : std::wstring(L"."));
+        m_problem = error != ERROR_SUCCESS
+                        ? UiText(HostText::HookRefusedBecause, {Utf8FromWide(SystemErrorText(error))})
+                        : UiText(HostText::HookRefused);
         HostLog("install-failed");
         return false;
     }

@@ -1,0 +1,16 @@
+#include "host/run_value.h"
+
+std::wstring RunCommandFor(std::wstring_view programPath) {
+    return L"\"" + std::wstring(programPath) + L"\"";
+}
+
+std::wstring_view RunCommandProgram(std::wstring_view command) noexcept {
+    const std::size_t first = command.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return {};
+    command.remove_prefix(first);
+    if (command.front() == L'"') {
+        command.remove_prefix(1);
+        return command.substr(0, command.find(L'"'));
+    }
+    return command.substr(0, command.find_last_not_of(L" \t") + 1);
+}
