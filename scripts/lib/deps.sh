@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a fresh Debian 12 machine.
-# Usage: deps.sh [test|demo]   (demo adds the screenshot tools)
+# Usage: deps.sh [test|demo|release]   (demo and release add the screenshot tools)
 set -euo pipefail
 kind=${1:-test}
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
@@ -8,9 +8,9 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
           x11-utils libx11-6 libxext6 libxrender1 libxi6 libxrandr2 libxcursor1 libxinerama1
           libxcomposite1 libxfixes3 libxxf86vm1 locales fonts-wqy-microhei procps psmisc util-linux)
-[ "$kind" = demo ] && packages+=(imagemagick)
-# deps.sh release: what scripts/release.sh, its tests and the README's screenshots add.
-[ "$kind" = release ] && packages+=(nsis zip unzip p7zip-full imagemagick)
+# The release files' tools: scripts/release.sh makes them and the test command checks them.
+packages+=(nsis zip unzip p7zip-full)
+[ "$kind" = demo ] || [ "$kind" = release ] && packages+=(imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do
