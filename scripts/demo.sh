@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The demo: installs what is missing, builds the product (32-bit) and the 64-bit
-# build with the tools, then runs one message on its whole road under Wine and
-# Xvfb in a Chinese locale: the host installs the hook, the stand-in game runs, Y
+# The demo: installs what is missing, builds the product (32-bit) with the tools
+# (and the 64-bit build where this machine cannot run 32-bit programs), then runs
+# one message on its whole road under Wine and Xvfb in a Chinese locale: the host installs the hook, the stand-in game runs, Y
 # opens the chat box, Chinese text is typed, Enter writes parlix.cfg and the game
 # executes it. Saves a screenshot of the open box as build/demo/chatbox.png, and
 # one of the box filled to its limit, showing the room left, as
@@ -29,9 +29,19 @@ build() {
 build win32
 dll32=build/win32/bin/Parlix.dll
 echo "   the product, 32-bit $dll32: $(stat -c %s "$dll32") bytes"
-build win64
-bin=build/win64/bin
-echo "   64-bit $bin/Parlix.dll: $(stat -c %s "$bin/Parlix.dll") bytes (runs under wine64)"
+# The product itself where this machine runs 32-bit programs, otherwise the
+# 64-bit build of the same sources under wine64.
+source scripts/lib/runs32.sh
+if parlix_runs_32bit && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  export PARLIX_WINE_BITS=32
+  bin=build/win32/bin
+  echo "   this machine runs 32-bit programs: the demo runs the product under 32-bit Wine"
+else
+  export PARLIX_WINE_BITS=64
+  build win64
+  bin=build/win64/bin
+  echo "   64-bit $bin/Parlix.dll: $(stat -c %s "$bin/Parlix.dll") bytes (runs under wine64: this machine cannot run 32-bit programs)"
+fi
 
 export PARLIX_LOGS=$out/logs
 source scripts/lib/wine-env.sh
@@ -65,7 +75,7 @@ cat <<INFO
 == built files
    $root/$dll32   the product (32-bit)
    $root/$(dirname "$dll32")/ParlixHost.exe   the host program players run beside it (32-bit)
-   $root/$bin/Parlix.dll   64-bit, for the tests under wine64
+   $root/$bin/Parlix.dll   the module the demo ran ($PARLIX_WINE_BITS-bit)
    $root/$bin/ParlixTestHost.exe   the test host
    $root/$bin/ParlixStandinGame.exe   the stand-in game (copies in $root/$bin/game)
    $root/$bin/ParlixDemo.exe   this demo

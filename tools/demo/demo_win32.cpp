@@ -45,7 +45,10 @@ std::string Hex(const std::string& bytes) {
 }
 
 // The painted frame shows that the box has drawn itself before the screenshot.
+// Paints still pending in the game's thread (typing keeps its queue busy, and
+// WM_PAINT comes last) are carried out first, the edit's included.
 bool WaitForPaintedFrame(HWND dialog) {
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     DWORD start = ::GetTickCount();
     for (;;) {
         RECT rect;
@@ -139,6 +142,7 @@ int RunDemo(const std::wstring& out) {
                 static_cast<unsigned>(kept.size()), static_cast<unsigned>(WideToUtf8(kept).size()),
                 WideToUtf8(room).c_str());
     std::wstring limitShot = out + L"chatbox-limit.bmp";
+    if (!WaitForPaintedFrame(box.dialog)) std::printf("    (the box's frame is not painted yet)\n");
     if (!SaveWindowScreenshot(gameWindow, limitShot)) return Fail("no screenshot could be saved");
     Step("screenshot of the box near the limit: " + WideToUtf8(limitShot));
     TapKey(VK_RETURN);
