@@ -1,6 +1,7 @@
 // The chat box over a real game window in this thread: opening, keys, history
 // navigation, colours, painting, and how Enter and Escape end it.
 #include <windows.h>
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@
 #include "hook/chat_box_win32.h"
 #include "hook/game_folder_win32.h"
 #include "settings/app_settings.h"
+#include "settings/layout_catalog.h"
+#include "settings/layout_source_win32.h"
 #include "settings/registry_profile_store_win32.h"
 #include "window_test_support.h"
 #include "../../res/resource.h"
@@ -211,6 +214,48 @@ TEST_F(ChatBoxTest, TabEnterAndEscapeReachTheDialogAndTheirCharactersAreNotInser
     EXPECT_EQ(dialog.m_edit.GetWindowText(), "ab");
     dialog.DestroyWindow();
     EXPECT_EQ(dialog.m_edit.m_hWnd, nullptr);
+}
+
+TEST_F(ChatBoxTest, CreateReportsFailureAndLeavesNoWindowWhenTheObjectIsBoundAlready) {
+    RecordingDialog dialog;
+    ASSERT_TRUE(dialog.Create(Game()));
+    HWND first = dialog.m_hWnd;
+    auto children = [] {
+        int count = 0;
+        for (HWND w = ::GetWindow(Game(), GW_CHILD); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) ++count;
+        return count;
+    };
+    const int before = children();
+    EXPECT_FALSE(dialog.Create(Game())) << "a second window could not be bound to the object";
+    EXPECT_EQ(children(), before) << "the unbound window stayed";
+    EXPECT_EQ(dialog.m_hWnd, first);
+    dialog.DestroyWindow();
+}
+
+TEST_F(ChatBoxTest, ARefocusKeepsTheLayoutFromBeforeTheOpeningForTheClosing) {
+    // Wine gives a thread one layout, its IME under a Chinese locale: the switch
+    // cannot be seen, but what the box remembers can.
+    const HKL before = ::GetKeyboardLayout(0);
+    char description[256] = {};
+    ::ImmGetDescriptionA(before, description, sizeof description - 1);
+    SystemLayoutSource source;
+    if (description[0] == '\0' || CLayoutCatalog(source).FindByDescription(description, AnsiMultibyteRules()) == 0)
+        GTEST_SKIP() << "no IME of this system lists its description";
+    GetAppSettings().m_bAutoIme = 1;
+    GetAppSettings().m_strSelectedIme = description;
+    GetAppSettings().m_bRememberHistory = 0;
+    Open(0);
+    EXPECT_EQ(theChatBox.m_layoutSwitch.Previous(), reinterpret_cast<std::uintptr_t>(before));
+    ::SetFocus(Game());
+    ASSERT_TRUE(::IsWindowVisible(ChatBoxWindow())) << "focus within the game's thread keeps the box";
+    ASSERT_EQ(ChatBoxEdit(), Edit());
+    RefocusChatBox();  // what the hot key does now
+    EXPECT_EQ(::GetFocus(), Edit());
+    EXPECT_EQ(theChatBox.m_layoutSwitch.Previous(), reinterpret_cast<std::uintptr_t>(before));
+    KeyDown(VK_ESCAPE);
+    EXPECT_EQ(ChatBoxWindow(), nullptr);
+    EXPECT_EQ(::GetKeyboardLayout(0), before);
+    EXPECT_EQ(theChatBox.m_layoutSwitch.Previous(), 0u) << "restored once, and forgotten";
 }
 
 TEST_F(ChatBoxTest, UpAndDownWalkTheHistoryWithTheWholeTextSelected) {
