@@ -21,6 +21,12 @@ bool OpenChatBox(HWND game, int mode) noexcept {
     }
     theChatBox.m_mode = mode;
     if (!theChatBox.Create(game)) return false;
+    if (theChatBox.m_editMessage.m_hWnd == nullptr) {
+        // An edit that could not be bound takes no typing: no box is better than a
+        // box that strands the player.
+        theChatBox.DestroyWindow();
+        return false;
+    }
 
     RECT client{};
     ::GetClientRect(game, &client);

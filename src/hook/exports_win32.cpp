@@ -57,7 +57,10 @@ public:
         const HWND box = ChatBoxWindow();
         return box && ::IsWindow(box) && ::IsWindowVisible(box);
     }
-    bool EditHasFocus() const noexcept { return ::GetFocus() == ChatBoxEdit(); }
+    bool EditHasFocus() const noexcept {
+        const HWND edit = ChatBoxEdit();
+        return edit != nullptr && ::GetFocus() == edit;
+    }
     bool ActiveWindowIsBoxParent() const noexcept { return ::GetParent(ChatBoxWindow()) == m_active; }
     bool ActiveWindowIsGame() const noexcept {
         // Zeroed: a window with no module name leaves the empty name, which is no game.
