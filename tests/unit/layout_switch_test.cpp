@@ -55,14 +55,4 @@ TEST(LayoutSwitch, AnOpeningThatSwitchedNothingRestoresNothing) {
     EXPECT_EQ(thread.active, 0x04070407u);
 }
 
-TEST(LayoutSwitch, AutoImeOffLeavesTheLayoutAlone) {
-    FakeLayouts thread;
-    LayoutSwitch layouts;
-    layouts.BeginOpening();
-    layouts.OnFocusGain(thread, kIme);
-    thread.activated.clear();
-    layouts.Restore(thread, false);
-    EXPECT_TRUE(thread.activated.empty());
-}
-
 }  // namespace

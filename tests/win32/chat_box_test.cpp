@@ -1,7 +1,6 @@
 // The chat box over a real game window in this thread: opening, keys, history
 // navigation, colours, painting, and how Enter and Escape end it.
 #include <windows.h>
-#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -17,8 +16,6 @@
 #include "hook/chat_box_win32.h"
 #include "hook/game_folder_win32.h"
 #include "settings/app_settings.h"
-#include "settings/layout_catalog.h"
-#include "settings/layout_source_win32.h"
 #include "settings/registry_profile_store_win32.h"
 #include "window_test_support.h"
 #include "../../res/resource.h"
@@ -230,32 +227,6 @@ TEST_F(ChatBoxTest, CreateReportsFailureAndLeavesNoWindowWhenTheObjectIsBoundAlr
     EXPECT_EQ(children(), before) << "the unbound window stayed";
     EXPECT_EQ(dialog.m_hWnd, first);
     dialog.DestroyWindow();
-}
-
-TEST_F(ChatBoxTest, ARefocusKeepsTheLayoutFromBeforeTheOpeningForTheClosing) {
-    // Wine gives a thread one layout, its IME under a Chinese locale: the switch
-    // cannot be seen, but what the box remembers can.
-    const HKL before = ::GetKeyboardLayout(0);
-    char description[256] = {};
-    ::ImmGetDescriptionA(before, description, sizeof description - 1);
-    SystemLayoutSource source;
-    if (description[0] == '\0' || CLayoutCatalog(source).FindByDescription(description, AnsiMultibyteRules()) == 0)
-        GTEST_SKIP() << "no IME of this system lists its description";
-    GetAppSettings().m_bAutoIme = 1;
-    GetAppSettings().m_strSelectedIme = description;
-    GetAppSettings().m_bRememberHistory = 0;
-    Open(0);
-    EXPECT_EQ(theChatBox.m_layoutSwitch.Previous(), reinterpret_cast<std::uintptr_t>(before));
-    ::SetFocus(Game());
-    ASSERT_TRUE(::IsWindowVisible(ChatBoxWindow())) << "focus within the game's thread keeps the box";
-    ASSERT_EQ(ChatBoxEdit(), Edit());
-    RefocusChatBox();  // what the hot key does now
-    EXPECT_EQ(::GetFocus(), Edit());
-    EXPECT_EQ(theChatBox.m_layoutSwitch.Previous(), reinterpret_cast<std::uintptr_t>(before));
-    KeyDown(VK_ESCAPE);
-    EXPECT_EQ(ChatBoxWindow(), nullptr);
-    EXPECT_EQ(::GetKeyboardLayout(0), before);
-    EXPECT_EQ(theChatBox.m_layoutSwitch.Previous(), 0u) << "restored once, and forgotten";
 }
 
 TEST_F(ChatBoxTest, UpAndDownWalkTheHistoryWithTheWholeTextSelected) {
