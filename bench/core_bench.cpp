@@ -20,6 +20,8 @@ struct NotTheGame {
     bool HasCursor() { return benchmark::DoNotOptimize(cursor), cursor; }
     bool HasActiveWindow() { return true; }
     bool ChatBoxOpenAndVisible() { return false; }
+    bool EditHasFocus() { return false; }
+    bool ActiveWindowIsBoxParent() { return false; }
     bool ActiveWindowIsGame() { return false; }
     bool cursor = false;
 };

@@ -44,11 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::int32_t added = list.LoadHistory(stored, maxItems);
     CheckListRules(list, maxItems);
     FUZZ_CHECK(added >= 0 && static_cast<std::uint32_t>(added) <= maxItems);
-    // A hostile "Count" reads no more entries than the list can keep.
-    std::size_t entryReads = 0;
-    for (const auto& [value, count] : stored.Reads())
-        if (value.second != "Count") entryReads += static_cast<std::size_t>(count);
-    FUZZ_CHECK(entryReads <= maxItems);
+    // A hostile "Count" reads no more entries than the list can keep, and what is
+    // read is one run of consecutive positions, each read once.
+    std::set<std::uint64_t> positions;
+    for (const auto& [value, count] : stored.Reads()) {
+        if (value.second == "Count") continue;
+        FUZZ_CHECK(count == 1 && value.second.size() > 1 && value.second[0] == '#');
+        positions.insert(std::stoull(value.second.substr(1)));
+    }
+    FUZZ_CHECK(positions.size() <= maxItems);
+    FUZZ_CHECK(positions.empty() || *positions.rbegin() - *positions.begin() + 1 == positions.size());
     // Every text the load found stands in the list, and together they are its
     // newest entries: what was there before only ever sits below them. Stored
     // values may repeat each other and the entries typed earlier, so their number
@@ -68,6 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         FUZZ_CHECK(list.m_history == before);
         FUZZ_CHECK(list.m_historyIndex == indexBefore);
     }
+
+    // A save whose writes may fail anywhere counts no more than the list holds.
+    FuzzedProfileStore failing(data);
+    const std::int32_t written = list.SaveHistory(failing);
+    FUZZ_CHECK(written >= 0 && static_cast<std::size_t>(written) <= list.m_history.size());
 
     // What is saved loads back the same, the empty entry aside (it is never stored
     // as an entry of its own).

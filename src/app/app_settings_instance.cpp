@@ -16,6 +16,14 @@ CAppSettings& GetAppSettings() {
     return *g_settings;
 }
 
+CAppSettings* FindAppSettings() noexcept {
+    try {
+        return &GetAppSettings();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 void FreeAppSettings() noexcept {
     delete g_settings;
     g_settings = nullptr;

@@ -12,7 +12,7 @@
 CDlgSay theChatBox;
 CHookApp theApp;
 
-BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     try {
         switch (reason) {
         case DLL_PROCESS_ATTACH:
@@ -25,6 +25,10 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
             }
             break;
         case DLL_PROCESS_DETACH:
+            // Before the settings go: the box saves the history as it closes. A
+            // window left with a procedure of ours would call into the unmapped
+            // module; reserved is set when the whole process ends.
+            theChatBox.ReleaseForUnload(reserved != nullptr);
             theApp.ExitInstance();
             break;
         default:

@@ -5,6 +5,14 @@
 
 HWND ChatBoxWindow() noexcept { return theChatBox.m_hWnd; }
 
+HWND ChatBoxEdit() noexcept { return theChatBox.m_editMessage.m_hWnd; }
+
+void RefocusChatBox() noexcept {
+    // The focus gain switches to the IME again; the layout to restore stays the
+    // player's own from before the opening's first switch.
+    if (theChatBox.m_editMessage.m_hWnd != nullptr) ::SetFocus(theChatBox.m_editMessage.m_hWnd);
+}
+
 bool OpenChatBox(HWND game, int mode) noexcept {
     if (theChatBox.m_hWnd != nullptr) {
         theChatBox.DestroyWindow();
@@ -13,6 +21,12 @@ bool OpenChatBox(HWND game, int mode) noexcept {
     }
     theChatBox.m_mode = mode;
     if (!theChatBox.Create(game)) return false;
+    if (theChatBox.m_editMessage.m_hWnd == nullptr) {
+        // An edit that could not be bound takes no typing: no box is better than a
+        // box that strands the player.
+        theChatBox.DestroyWindow();
+        return false;
+    }
 
     RECT client{};
     ::GetClientRect(game, &client);

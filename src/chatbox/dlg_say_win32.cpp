@@ -36,6 +36,17 @@ HWND VersionLabel(HWND dialog) noexcept {
     return nullptr;
 }
 
+// The calling thread's layouts, which are the box's: it runs on the game's thread.
+class ThreadLayouts final : public LayoutPlatform {
+public:
+    std::uintptr_t ActiveLayout() noexcept override {
+        return reinterpret_cast<std::uintptr_t>(::GetKeyboardLayout(::GetCurrentThreadId()));
+    }
+    void Activate(std::uintptr_t layout) noexcept override {
+        ::ActivateKeyboardLayout(reinterpret_cast<HKL>(layout), 0);
+    }
+};
+
 }  // namespace
 
 CDlgSay::CDlgSay() noexcept
@@ -91,6 +102,7 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CDlgSay::OnInitDialog() {
+    m_layoutSwitch.BeginOpening();
     CDialog::OnInitDialog();
     // Wide all the way: the Chinese prompts show whatever the ANSI code page is.
     const std::wstring prompt = LoadWideString(static_cast<UINT>(PromptStringId(m_mode)));
@@ -117,10 +129,9 @@ void CDlgSay::OnEditSetFocus() {
     // Built anew at every focus gain: layouts may be installed while the game runs.
     SystemLayoutSource source;
     const CLayoutCatalog catalog(source);
-    const std::uintptr_t hkl = catalog.FindByDescriptionUtf8(settings.m_strSelectedIme, &SystemEqualIgnoringCase);
-    if (hkl == 0) return;
-    m_hklPrevious = ::GetKeyboardLayout(::GetCurrentThreadId());
-    ::ActivateKeyboardLayout(reinterpret_cast<HKL>(hkl), 0);
+    ThreadLayouts layouts;
+    m_layoutSwitch.OnFocusGain(layouts,
+                               catalog.FindByDescriptionUtf8(settings.m_strSelectedIme, &SystemEqualIgnoringCase));
 }
 
 void CDlgSay::OnEditChange() {
@@ -161,9 +172,45 @@ void CDlgSay::OnCancel() {
 
 void CDlgSay::OnDestroy() {
     Default(WM_DESTROY, 0, 0);
+    SaveHistoryIfRemembered();
+}
+
+void CDlgSay::SaveHistoryIfRemembered() {
     if (GetAppSettings().m_bRememberHistory != 0) m_editMessage.SaveHistory();
 }
 
-void CDlgSay::RestoreLayout() const noexcept {
-    if (GetAppSettings().m_bAutoIme != 0 && m_hklPrevious != nullptr) ::ActivateKeyboardLayout(m_hklPrevious, 0);
+void CDlgSay::RestoreLayout() noexcept {
+    // Reached from the closing paths and the unload: no setting that cannot be had
+    // may end the game, so a record that cannot be created restores nothing.
+    const CAppSettings* settings = FindAppSettings();
+    ThreadLayouts layouts;
+    m_layoutSwitch.Restore(layouts, settings != nullptr && settings->m_bAutoIme != 0);
+}
+
+void CDlgSay::ReleaseForUnload(bool processEnding) noexcept {
+    if (m_hWnd == nullptr || processEnding) return;
+    const HWND box = m_hWnd;
+    if (::GetWindowThreadProcessId(box, nullptr) == ::GetCurrentThreadId()) {
+        const HWND focus = ::GetFocus();
+        RestoreLayout();
+        // The focus stays in the game's thread, so the edit's focus loss keeps the box.
+        if (focus != nullptr && (focus == box || ::IsChild(box, focus))) ::SetFocus(GetParent());
+        DestroyWindow();  // OnDestroy saves the history
+        if (m_hWnd == nullptr) return;
+    }
+    // Nothing here may wait for the box's thread: the loader's lock is held, and
+    // that thread may be waiting for it. So nothing is sent, only posted.
+    const HWND game = GetParent();
+    m_editMessage.UnsubclassWindow();
+    ReleaseWindow();
+    // The dialog manager's own handling of WM_NEXTDLGCTL, in the box's thread,
+    // gives the game window the focus (hiding the box would leave it on the
+    // hidden edit); then the box goes out of sight.
+    if (game != nullptr) ::PostMessageW(box, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(game), TRUE);
+    ::ShowWindowAsync(box, SW_HIDE);
+    try {
+        SaveHistoryIfRemembered();
+    } catch (...) {
+        // Out of memory: the history stays as the last save left it.
+    }
 }

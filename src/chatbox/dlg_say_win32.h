@@ -9,6 +9,7 @@
 #include <string>
 
 #include "chatbox/history_edit_win32.h"
+#include "chatbox/layout_switch.h"
 #include "framework/dialog_win32.h"
 #include "framework/unique_handle_win32.h"
 #include "hook/game_folder.h"
@@ -27,11 +28,19 @@ public:
     // lives in.
     GameFolder DetectGameFolder() const;
 
+    // The module is leaving the process. A box of this thread closes as Escape
+    // would close it (the layout comes back, the game window gets the focus, the
+    // history is saved); a box of another thread, which cannot be destroyed from
+    // here, keeps no procedure of the module and is hidden, which hands its
+    // thread's focus to the game window. Nothing is done while the process ends:
+    // its other threads are gone, and its windows go with it.
+    void ReleaseForUnload(bool processEnding) noexcept;
+
     CHistoryEdit m_editMessage;
     std::int32_t m_mode = 0;  // 0 say, 1 say_team, 2 rcon say; set before each creation
     UniqueBrush m_brushBack;
     UniqueBrush m_brushEdit;
-    HKL m_hklPrevious = nullptr;  // the layout the box replaced, restored when it closes
+    LayoutSwitch m_layoutSwitch;  // the layout the box replaced, restored when it closes
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -46,7 +55,8 @@ private:
     void OnPaint();
     HBRUSH OnCtlColor(HDC dc, ControlKind kind) const noexcept;
     // Back to the layout from before the box switched it, when "Auto IME" is on.
-    void RestoreLayout() const noexcept;
+    void RestoreLayout() noexcept;
+    void SaveHistoryIfRemembered();
 
     HWND m_versionLabel = nullptr;           // of the current window
     std::wstring m_versionText;              // what the template gives it

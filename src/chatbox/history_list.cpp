@@ -22,10 +22,11 @@ void HistoryList::AddToHistory(std::string_view text, std::uint32_t maxItems) {
 std::int32_t HistoryList::LoadHistory(ProfileStore& profile, std::uint32_t maxItems) {
     const std::uint32_t total = ProfileGetInt(profile, kHistorySection, "Count", 0);
     if (total == 0) return 0;
-    // Bounded by the setting as well as by "Count": a hostile count reads no more
-    // than the list can keep.
+    // The newest positions, bounded by the setting as well as by "Count": after the
+    // maximum was lowered the newest messages are the ones kept, and a hostile
+    // count reads no more than the list can keep.
     std::int32_t added = 0;
-    for (std::uint32_t i = 0; i < maxItems && i < total; ++i) {
+    for (std::uint32_t i = total - std::min(total, maxItems); i < total; ++i) {
         const std::string text = ProfileGetString(profile, kHistorySection, EntryName(i));
         if (text.empty()) continue;  // missing, unreadable or the empty entry
         AddToHistory(text, maxItems);
@@ -35,13 +36,18 @@ std::int32_t HistoryList::LoadHistory(ProfileStore& profile, std::uint32_t maxIt
 }
 
 std::int32_t HistoryList::SaveHistory(ProfileStore& profile) {
-    profile.DeleteSection(kHistorySection);  // a failure leaves old values for the writes to overwrite
-    std::int32_t written = 0;
+    // Nothing is removed before the new history is complete: an old entry at a
+    // position is only ever replaced by a new one.
+    std::vector<std::string> kept;
+    kept.reserve(m_history.size() + 1);
     for (std::size_t i = 0; i < m_history.size(); ++i) {
-        // Names follow positions, so a failed write leaves a gap rather than a shift.
-        if (ProfileSetString(profile, kHistorySection, EntryName(static_cast<std::uint32_t>(i)), m_history[i]))
-            ++written;
+        kept.push_back(EntryName(static_cast<std::uint32_t>(i)));
+        if (!ProfileSetString(profile, kHistorySection, kept.back(), m_history[i]))
+            return static_cast<std::int32_t>(i);
     }
-    ProfileSetInt(profile, kHistorySection, "Count", static_cast<std::uint32_t>(written));
+    const auto written = static_cast<std::int32_t>(m_history.size());
+    if (!ProfileSetInt(profile, kHistorySection, "Count", static_cast<std::uint32_t>(written))) return written;
+    kept.emplace_back("Count");
+    profile.KeepOnly(kHistorySection, kept);  // what it cannot remove lies beyond "Count", unread
     return written;
 }

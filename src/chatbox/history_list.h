@@ -18,8 +18,12 @@ struct HistoryList {
     // Moves an equal entry to the newest end (or appends), trims the oldest past
     // maxItems and puts the index past the newest entry.
     void AddToHistory(std::string_view text, std::uint32_t maxItems);
-    // Merges the stored entries into the list; returns how many were added.
+    // Merges the newest min(maxItems, "Count") stored entries into the list, oldest
+    // of them first; returns how many were added.
     std::int32_t LoadHistory(ProfileStore& profile, std::uint32_t maxItems);
-    // Deletes the stored section and writes the list anew; returns the entries written.
+    // Writes the entries over the stored ones, then "Count", then removes whatever
+    // else the section holds; returns the entries written. A save that fails
+    // part-way stops there, before "Count", so the next load reads the positions
+    // the previous save counted, each still a message of the history.
     std::int32_t SaveHistory(ProfileStore& profile);
 };

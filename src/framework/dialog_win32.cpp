@@ -7,10 +7,31 @@ void DDX_Control(CDataExchange& dx, int id, CWnd& control) noexcept {
     control.SubclassWindow(dx.m_dialog.GetDlgItem(id));
 }
 
+CDialog::~CDialog() {
+    // The window procedure goes back in CWnd's destructor; the dialog procedure here.
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) ::SetWindowLongPtrW(m_hWnd, DWLP_DLGPROC, 0);
+}
+
 bool CDialog::Create(HWND parent) noexcept {
     HWND hwnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
                                      &DialogProc, reinterpret_cast<LPARAM>(this));
-    return hwnd != nullptr;
+    if (hwnd == nullptr) return false;
+    if (m_hWnd != hwnd) {
+        // Not bound (this object already had a window): a window that no object
+        // answers for must not stay behind.
+        ::DestroyWindow(hwnd);
+        return false;
+    }
+    return true;
+}
+
+HWND CDialog::ReleaseWindow() noexcept {
+    const HWND hwnd = m_hWnd;
+    if (hwnd == nullptr) return nullptr;
+    UnsubclassWindow();
+    // With no dialog procedure the dialog manager gives every message its default.
+    ::SetWindowLongPtrW(hwnd, DWLP_DLGPROC, 0);
+    return hwnd;
 }
 
 bool CDialog::UpdateData(bool saveAndValidate) noexcept {

@@ -20,10 +20,17 @@ void DDX_Control(CDataExchange& dx, int id, CWnd& control) noexcept;
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId) noexcept : m_templateId(templateId) {}
+    ~CDialog() override;
 
     // Creates the window from the template as a child or owned window of `parent`;
-    // OnInitDialog runs inside. False when no window came out of it.
+    // OnInitDialog runs inside. False when no window came out of it, and when the
+    // window could not be bound to this object (it is destroyed then).
     bool Create(HWND parent) noexcept;
+
+    // Unbinds the window and takes every procedure of ours off it, the dialog
+    // procedure included, without a message: the window may belong to another
+    // thread, and it must be able to outlive this code.
+    HWND ReleaseWindow() noexcept;
 
     // Runs DoDataExchange in the given direction.
     bool UpdateData(bool saveAndValidate) noexcept;

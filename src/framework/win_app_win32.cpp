@@ -38,9 +38,15 @@ std::string ModuleBaseName(HINSTANCE module) {
 CWinApp::CWinApp() {
     g_app = this;
     m_hInstance = AfxGetInstanceHandle();
-    m_appName = ModuleBaseName(m_hInstance);
+    // The module's application is a static object, built by the loader's call into
+    // the module: an exception out of here would end the process that maps it.
+    try {
+        m_appName = ModuleBaseName(m_hInstance);
+        m_profileName = m_appName;
+    } catch (...) {
+        m_appName.clear();  // no memory for the name: message boxes go without a caption
+    }
     m_pszAppName = m_appName.c_str();
-    m_profileName = m_appName;
 }
 
 CWinApp::~CWinApp() {

@@ -7,6 +7,10 @@
 
 // The process's chat box window, or null when none was created (or it was destroyed).
 HWND ChatBoxWindow() noexcept;
+// Its message edit, or null.
+HWND ChatBoxEdit() noexcept;
+// Gives the open box's edit the keyboard focus again.
+void RefocusChatBox() noexcept;
 
 // Destroys a hidden leftover box, takes `mode` (the HotKeyMode value as an int) as
 // the box's m_mode, creates the box from IDD_SAY as a child of `game`, places it with

@@ -57,6 +57,11 @@ public:
         const HWND box = ChatBoxWindow();
         return box && ::IsWindow(box) && ::IsWindowVisible(box);
     }
+    bool EditHasFocus() const noexcept {
+        const HWND edit = ChatBoxEdit();
+        return edit != nullptr && ::GetFocus() == edit;
+    }
+    bool ActiveWindowIsBoxParent() const noexcept { return ::GetParent(ChatBoxWindow()) == m_active; }
     bool ActiveWindowIsGame() const noexcept {
         // Zeroed: a window with no module name leaves the empty name, which is no game.
         std::array<char, MAX_PATH> name{};
@@ -112,8 +117,12 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (HotKeyMode(code, static_cast<std::uintptr_t>(wParam), keys) == kPassOn) return PassOn(code, wParam, lParam);
     try {
         ThreadProbe probe;
-        const int mode = DecideHook(code, static_cast<std::uintptr_t>(wParam), keys, probe);
-        if (mode != kPassOn && OpenChatBox(probe.ActiveWindow(), mode)) return 1;
+        const int decision = DecideHook(code, static_cast<std::uintptr_t>(wParam), keys, probe);
+        if (decision == kRefocusBox) {
+            RefocusChatBox();
+            return 1;
+        }
+        if (decision != kPassOn && OpenChatBox(probe.ActiveWindow(), decision)) return 1;
     } catch (...) {
         // Nothing may unwind into the system's hook dispatch: the event goes on.
     }

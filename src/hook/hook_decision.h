@@ -16,6 +16,7 @@ struct HotKeys {
 inline constexpr int kHookCodeAction = 0;    // HC_ACTION
 inline constexpr int kHookCodeNoRemove = 3;  // HC_NOREMOVE
 inline constexpr int kPassOn = -1;
+inline constexpr int kRefocusBox = -2;
 
 // A stored key is widened with its sign before it meets the whole wParam, so a key
 // of 0x8000 and above becomes a huge wParam value that no key event carries.
@@ -35,20 +36,32 @@ constexpr int HotKeyMode(int code, std::uintptr_t wParam, const HotKeys& keys) n
 }
 
 // The whole decision. The probe answers questions that cost platform calls; it is
-// asked only for a hot key, in this order, and only until one answer says to pass
-// the event on:
-//   bool HasCursor();              the thread shows a cursor
-//   bool HasActiveWindow();        the thread has an active window
-//   bool ChatBoxOpenAndVisible();  the box window exists and is visible
-//   bool ActiveWindowIsGame();     the active window's executable is a game executable
-// Returns the mode to open the box in, or kPassOn.
+// asked only for a hot key, in this order, and only until the answers decide:
+//   bool HasCursor();                the thread shows a cursor
+//   bool HasActiveWindow();          the thread has an active window
+//   bool ChatBoxOpenAndVisible();    the box window exists and is visible
+//   then, for a visible box only:
+//   bool EditHasFocus();             the box's edit has the thread's focus
+//   bool ActiveWindowIsBoxParent();  the active window is the one the box stands over
+//   otherwise:
+//   bool ActiveWindowIsGame();       the active window's executable is a game executable
+// Returns the mode to open the box in, kRefocusBox, or kPassOn.
+//
+// A visible box whose edit lost the focus to another window of the game's thread
+// (a click, or the game taking the focus back) takes no typing, and Enter and
+// Escape go to the game: the hot key that would open a box gives the edit the
+// focus back instead. While another window of the thread is active, such as the
+// box's own error message, the key passes on and the focus stays where it is.
 template <class Probe>
 int DecideHook(int code, std::uintptr_t wParam, const HotKeys& keys, Probe& probe) {
     const int mode = HotKeyMode(code, wParam, keys);
     if (mode == kPassOn) return kPassOn;
     if (probe.HasCursor()) return kPassOn;
     if (!probe.HasActiveWindow()) return kPassOn;
-    if (probe.ChatBoxOpenAndVisible()) return kPassOn;
+    if (probe.ChatBoxOpenAndVisible()) {
+        if (probe.EditHasFocus() || !probe.ActiveWindowIsBoxParent()) return kPassOn;
+        return kRefocusBox;
+    }
     if (!probe.ActiveWindowIsGame()) return kPassOn;
     return mode;
 }

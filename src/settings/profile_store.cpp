@@ -1,5 +1,7 @@
 #include "settings/profile_store.h"
 
+bool ProfileStore::KeepOnly(std::string_view, std::span<const std::string>) { return false; }
+
 std::optional<std::uint32_t> DecodeProfileInt(std::span<const std::byte> data) noexcept {
     if (data.size() > 4) return std::nullopt;  // the 4-byte buffer of the read is too small
     std::uint32_t value = 0;

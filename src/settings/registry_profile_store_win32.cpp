@@ -119,3 +119,9 @@ bool RegistryProfileStore::DeleteSection(std::string_view section) {
     const std::string path = "Software\\" + m_maker + "\\" + m_profile + "\\" + std::string(section);
     return DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(path).c_str()) == ERROR_SUCCESS;
 }
+
+bool RegistryProfileStore::KeepOnly(std::string_view section, std::span<const std::string> kept) {
+    if (section.empty()) return false;  // never the values of the whole profile
+    const HKEY key = OpenSection(section);
+    return key != nullptr && RemoveAllValuesAndSubkeysBut(key, kept);
+}

@@ -2,6 +2,8 @@
 // and a registry type, a log of every call, and failures on demand.
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -23,8 +25,9 @@ public:
     using Section = std::map<std::string, Value, std::less<>>;
     std::map<std::string, Section, std::less<>> sections;
     std::vector<std::string> calls;  // "ReadRaw <section>/<name>", "DeleteSection <section>", ...
+    // Sections below another are named "<section>\\<name>", as registry paths.
     bool cannotOpen = false;         // every operation fails and nothing is created
-    bool deleteFails = false;
+    bool deleteFails = false;         // DeleteSection and KeepOnly remove nothing
     std::set<std::string, std::less<>> failingWrites;  // value names whose writes fail
     std::size_t callBudget = 100000;  // a runaway loop fails the test instead of running on
 
@@ -74,6 +77,24 @@ public:
         const auto s = sections.find(section);
         if (cannotOpen || deleteFails || s == sections.end()) return false;
         sections.erase(s);
+        return true;
+    }
+
+    bool KeepOnly(std::string_view section, std::span<const std::string> kept) override {
+        Log("KeepOnly " + std::string(section));
+        if (cannotOpen || deleteFails) return false;
+        // Value names compare as the registry compares them: ASCII letter case aside.
+        auto same = [](std::string_view a, std::string_view b) {
+            return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                       return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+                   });
+        };
+        if (auto s = sections.find(section); s != sections.end())
+            std::erase_if(s->second, [&](const auto& value) {
+                return std::none_of(kept.begin(), kept.end(), [&](const std::string& k) { return same(k, value.first); });
+            });
+        const std::string below = std::string(section) + '\\';
+        std::erase_if(sections, [&](const auto& s) { return s.first.starts_with(below); });
         return true;
     }
 

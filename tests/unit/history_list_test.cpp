@@ -38,13 +38,17 @@ TEST(AddToHistory, AppendsMovesEqualEntryTrimsOldestAndIndexesPastTheEnd) {
     }
 }
 
-TEST(LoadHistory, MergesPositionsBelowCountAndLimitSkippingEmptyAndMissing) {
-    FakeProfileStore five;
-    PutEntries(five, 5, {"a", "b", "c", "d", "e"});
+TEST(LoadHistory, MergesTheNewestPositionsBelowCountSkippingEmptyAndMissing) {
+    // A maximum lowered from 10 to 3 keeps the 3 newest messages, not the 3 oldest.
+    FakeProfileStore ten;
+    PutEntries(ten, 10, {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"});
     HistoryList list;
-    EXPECT_EQ(list.LoadHistory(five, 3), 3);
-    EXPECT_EQ(list.m_history, (List{"a", "b", "c"}));
+    EXPECT_EQ(list.LoadHistory(ten, 3), 3);
+    EXPECT_EQ(list.m_history, (List{"7", "8", "9"}));
     EXPECT_EQ(list.m_historyIndex, 3);
+    HistoryList all;
+    EXPECT_EQ(all.LoadHistory(ten, 32), 10);
+    EXPECT_EQ(all.m_history.front(), "0");
 
     FakeProfileStore gaps;
     PutEntries(gaps, 4, {"a", "x", "", "a", "z"});
@@ -70,19 +74,27 @@ TEST(LoadHistory, NoCountLeavesTheListAlone) {
 TEST(LoadHistory, HostileCountReadsNoMoreThanTheLimit) {
     FakeProfileStore store;
     store.PutDword("History", "Count", 0xFFFFFFFFu);
+    store.PutString("History", "#4294967294", "last");
     store.callBudget = 100;
     HistoryList list;
-    EXPECT_EQ(list.LoadHistory(store, 32), 0);
+    EXPECT_EQ(list.LoadHistory(store, 32), 1);
+    EXPECT_EQ(list.m_history, (List{"last"}));
     EXPECT_EQ(store.calls.size(), 1u + 32u);
+    EXPECT_EQ(store.calls[1], "ReadRaw History/#4294967263");
 }
 
-TEST(SaveHistory, DeletesThenWritesEveryEntryAndTheCountOfSuccesses) {
+TEST(SaveHistory, WritesEntriesAndCountThenRemovesEverythingElse) {
     FakeProfileStore store;
     PutEntries(store, 10, {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"});
+    store.PutString("History", "#03", "hostile");
+    store.PutString("History", "count", "a second count");  // the registry's "Count" itself
+    store.PutString("History\\Sub", "v", "x");
     HistoryList list = With({"a", "", "c"});
     EXPECT_EQ(list.SaveHistory(store), 3);
-    EXPECT_EQ(store.calls.front(), "DeleteSection History");
-    EXPECT_EQ(store.ValueNames("History"), (List{"#0", "#1", "#2", "Count"}));
+    EXPECT_EQ(store.calls, (List{"WriteString History/#0", "WriteString History/#1", "WriteString History/#2",
+                                 "WriteInt History/Count", "KeepOnly History"}));
+    EXPECT_EQ(store.ValueNames("History"), (List{"#0", "#1", "#2", "Count", "count"}));
+    EXPECT_FALSE(store.sections.contains("History\\Sub"));
     EXPECT_EQ(ProfileGetString(store, "History", "#1", "missing"), "");
     EXPECT_EQ(ProfileGetInt(store, "History", "Count", 99), 3u);
     HistoryList again = With({"a", "c"});
@@ -91,24 +103,43 @@ TEST(SaveHistory, DeletesThenWritesEveryEntryAndTheCountOfSuccesses) {
 
     HistoryList empty;
     EXPECT_EQ(empty.SaveHistory(store), 0);
-    EXPECT_EQ(store.ValueNames("History"), (List{"Count"}));
+    EXPECT_EQ(store.ValueNames("History"), (List{"Count", "count"}));
     EXPECT_EQ(ProfileGetInt(store, "History", "Count", 99), 0u);
 }
 
-TEST(SaveHistory, FailedWriteLeavesAGapThatTheNextLoadDoesNotReach) {
-    FakeProfileStore store;
-    store.failingWrites.insert("#1");
-    HistoryList list = With({"a", "b", "c"});
-    EXPECT_EQ(list.SaveHistory(store), 2);
-    EXPECT_EQ(store.ValueNames("History"), (List{"#0", "#2", "Count"}));
-    HistoryList next;
-    EXPECT_EQ(next.LoadHistory(store, 10), 1);
-    EXPECT_EQ(next.m_history, (List{"a"}));
+TEST(SaveHistory, AFailurePartWayLeavesThePreviousHistoryLoadable) {
+    // Stored [a, b, c]; the box added d. Whichever write fails, the next load still
+    // finds every message the previous save kept.
+    for (const char* failing : {"#0", "#2", "#3", "Count"}) {
+        SCOPED_TRACE(failing);
+        FakeProfileStore store;
+        PutEntries(store, 3, {"a", "b", "c"});
+        store.failingWrites.insert(failing);
+        HistoryList list = With({"a", "b", "c", "d"});
+        const std::int32_t written = list.SaveHistory(store);
+        EXPECT_EQ(written, std::string(failing) == "Count" ? 4 : failing[1] - '0');
+        EXPECT_EQ(ProfileGetInt(store, "History", "Count", 99), 3u) << "the old count stays";
+        EXPECT_EQ(store.calls.back().rfind("KeepOnly", 0), std::string::npos) << "nothing was removed";
+        HistoryList next;
+        next.LoadHistory(store, 10);
+        EXPECT_EQ(next.m_history, (List{"a", "b", "c"}));
+    }
 
     FakeProfileStore closed;
     closed.cannotOpen = true;
-    EXPECT_EQ(list.SaveHistory(closed), 0);
+    EXPECT_EQ(With({"a"}).SaveHistory(closed), 0);
     EXPECT_TRUE(closed.sections.empty());
+}
+
+TEST(SaveHistory, WhatCannotBeRemovedLiesBeyondCountUnread) {
+    FakeProfileStore store;
+    PutEntries(store, 5, {"0", "1", "2", "3", "4"});
+    store.deleteFails = true;
+    HistoryList list = With({"a", "b"});
+    EXPECT_EQ(list.SaveHistory(store), 2);
+    HistoryList next;
+    EXPECT_EQ(next.LoadHistory(store, 10), 2);
+    EXPECT_EQ(next.m_history, (List{"a", "b"}));
 }
 
 }  // namespace

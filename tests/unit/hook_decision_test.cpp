@@ -31,13 +31,17 @@ TEST(HotKeyMode, EarlierKeyWinsWhenCodesAreShared) {
     EXPECT_EQ(HotKeyMode(0, 0x55, HotKeys{0x59, 0x55, 0x55}), 1);
 }
 
-// Records each question: C cursor, A active window, V box visible, G game executable.
+// Records each question: C cursor, A active window, V box visible, F edit focused,
+// P active window is the box's parent, G game executable.
 struct RecordingProbe {
     bool cursor = false, active = true, visible = false, game = true;
+    bool editFocused = true, boxParentActive = true;
     std::string asked;
     bool HasCursor() { return asked += 'C', cursor; }
     bool HasActiveWindow() { return asked += 'A', active; }
     bool ChatBoxOpenAndVisible() { return asked += 'V', visible; }
+    bool EditHasFocus() { return asked += 'F', editFocused; }
+    bool ActiveWindowIsBoxParent() { return asked += 'P', boxParentActive; }
     bool ActiveWindowIsGame() { return asked += 'G', game; }
 };
 
@@ -47,13 +51,34 @@ TEST(DecideHook, ProbeIsAskedOnlyForHotKeysInOrderUntilTheFirstNo) {
     EXPECT_EQ(DecideHook(1, 0x59, kKeys, idle), kPassOn);
     EXPECT_EQ(idle.asked, "");
     const struct { RecordingProbe probe; int mode; const char* asked; } cases[] = {
-        {{false, true, false, true, {}}, 1, "CAVG"},     {{true, true, false, true, {}}, kPassOn, "C"},
-        {{false, false, false, true, {}}, kPassOn, "CA"}, {{false, true, true, true, {}}, kPassOn, "CAV"},
-        {{false, true, false, false, {}}, kPassOn, "CAVG"},
+        {{false, true, false, true, true, true, {}}, 1, "CAVG"},
+        {{true, true, false, true, true, true, {}}, kPassOn, "C"},
+        {{false, false, false, true, true, true, {}}, kPassOn, "CA"},
+        {{false, true, true, true, true, true, {}}, kPassOn, "CAVF"},
+        {{false, true, false, false, true, true, {}}, kPassOn, "CAVG"},
     };
     for (auto c : cases) {
         EXPECT_EQ(DecideHook(3, 0x55, kKeys, c.probe), c.mode) << c.asked;
         EXPECT_EQ(c.probe.asked, c.asked);
+    }
+}
+
+TEST(DecideHook, VisibleBoxWithoutTheFocusTakesItBackOnlyOverItsOwnWindow) {
+    // Typed into the edit when it has the focus; the edit gets it back when the game
+    // window is active; an active message box of the thread keeps it.
+    const struct { bool editFocused, boxParentActive; int decision; const char* asked; } cases[] = {
+        {true, true, kPassOn, "CAVF"},
+        {false, true, kRefocusBox, "CAVFP"},
+        {false, false, kPassOn, "CAVFP"},
+    };
+    for (const auto& c : cases) {
+        RecordingProbe probe;
+        probe.visible = true;
+        probe.game = false;  // never asked: only a game's process has a box
+        probe.editFocused = c.editFocused;
+        probe.boxParentActive = c.boxParentActive;
+        EXPECT_EQ(DecideHook(0, 0x59, kKeys, probe), c.decision) << c.asked;
+        EXPECT_EQ(probe.asked, c.asked);
     }
 }
 

@@ -213,6 +213,22 @@ TEST_F(ChatBoxTest, TabEnterAndEscapeReachTheDialogAndTheirCharactersAreNotInser
     EXPECT_EQ(dialog.m_edit.m_hWnd, nullptr);
 }
 
+TEST_F(ChatBoxTest, CreateReportsFailureAndLeavesNoWindowWhenTheObjectIsBoundAlready) {
+    RecordingDialog dialog;
+    ASSERT_TRUE(dialog.Create(Game()));
+    HWND first = dialog.m_hWnd;
+    auto children = [] {
+        int count = 0;
+        for (HWND w = ::GetWindow(Game(), GW_CHILD); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) ++count;
+        return count;
+    };
+    const int before = children();
+    EXPECT_FALSE(dialog.Create(Game())) << "a second window could not be bound to the object";
+    EXPECT_EQ(children(), before) << "the unbound window stayed";
+    EXPECT_EQ(dialog.m_hWnd, first);
+    dialog.DestroyWindow();
+}
+
 TEST_F(ChatBoxTest, UpAndDownWalkTheHistoryWithTheWholeTextSelected) {
     Open(0);
     History().m_history = {"a", "b", "c"};

@@ -142,17 +142,27 @@ TEST_F(SettingsRegistry, DeleteHistoryKeyFollowsTheApplicationsIdentity) {
     EXPECT_EQ(Contents(kAppKey), std::set<std::string>{});
 }
 
-TEST_F(SettingsRegistry, HistorySaveRewritesTheWholeSection) {
+TEST_F(SettingsRegistry, HistorySaveLeavesExactlyTheNewEntriesAndCount) {
     for (int i = 0; i < 10; ++i) PutString(kHistoryKey, ("#" + std::to_string(i)).c_str(), "old");
-    PutDword(kHistoryKey, "Count", 10);
+    PutDword(kHistoryKey, "COUNT", 10);  // the same value as "Count" to the registry
+    PutString(kHistoryKey, "#03", "not a position name");
     CreateKey(kHistoryKey + "\\Sub\\Deeper");
+    // A value whose name no ANSI code page holds: it goes all the same.
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kHistoryKey.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    ::RegSetValueExW(key, L"#\x0E01", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+    ::RegCloseKey(key);
     RegistryProfileStore profile("Kelvandor", "Parlix");
     HistoryList list;
-    // A read first, so the store holds the section's key open while it is deleted.
+    // A read first, so the store holds the section's key open while it is cleared.
     EXPECT_EQ(list.LoadHistory(profile, 1), 1);
+    EXPECT_EQ(list.m_history, std::vector<std::string>{"old"});
     list.m_history = {"a", "b", "c"};
     EXPECT_EQ(list.SaveHistory(profile), 3);
-    EXPECT_EQ(Contents(kHistoryKey), (std::set<std::string>{"#0", "#1", "#2", "Count"}));
+    auto contents = Contents(kHistoryKey);
+    contents.erase("COUNT");  // the name the value was created with, which a write keeps
+    contents.erase("Count");
+    EXPECT_EQ(contents, (std::set<std::string>{"#0", "#1", "#2"}));
     EXPECT_EQ(GetBytes(kHistoryKey, "Count"), std::string("\x03\0\0\0", 4)) << "REG_DWORD";
     EXPECT_EQ(GetBytes(kHistoryKey, "#2"), std::string("c\0", 2)) << "with its terminator";
     HistoryList reloaded;
@@ -196,22 +206,25 @@ TEST_F(SettingsRegistry, StringsGoThroughTheWideApiAsTheyAre) {
 }
 
 TEST_F(SettingsRegistry, HostileHistoryDataNeitherCrashesNorHangs) {
+    // The newest positions below the largest count: 4294967263 to 4294967294.
     PutDword(kHistoryKey, "Count", 0xFFFFFFFF);
-    PutString(kHistoryKey, "#0", std::string(1 << 20, 'x'));
-    PutDword(kHistoryKey, "#1", 0x41);
-    PutValue(kHistoryKey, "#2", REG_BINARY, {"\xFF\xFE\0z", 4});
-    PutString(kHistoryKey, "#5", "five");
+    PutString(kHistoryKey, "#4294967294", std::string(1 << 20, 'x'));
+    PutDword(kHistoryKey, "#4294967293", 0x41);
+    PutValue(kHistoryKey, "#4294967292", REG_BINARY, {"\xFF\xFE\0z", 4});
+    PutString(kHistoryKey, "#4294967290", "ninety");
+    PutString(kHistoryKey, "#0", "too old to be read");
     CreateKey(Deep(kHistoryKey, kMaxDeleteDepth + 8));
     RegistryProfileStore profile("Kelvandor", "Parlix");
     HistoryList list;
     EXPECT_EQ(list.LoadHistory(profile, 32), 4);
     // Data that is no string reads as the UTF-16 units its bytes make: FF FE 00 7A
     // are U+FEFF and U+7A00.
-    EXPECT_EQ(list.m_history, (std::vector<std::string>{std::string(1 << 20, 'x'), "A",
-                                                        "\xEF\xBB\xBF\xE7\xA8\x80", "five"}));
-    // The deep tree stays; the save still writes its values over the old ones.
+    EXPECT_EQ(list.m_history, (std::vector<std::string>{"ninety", "\xEF\xBB\xBF\xE7\xA8\x80", "A",
+                                                        std::string(1 << 20, 'x')}));
+    // The deep tree stays; every value but the new ones goes.
     list.m_history = {"a"};
     EXPECT_EQ(list.SaveHistory(profile), 1);
+    EXPECT_EQ(Contents(kHistoryKey), (std::set<std::string>{"#0", "Count", "k\\"}));
     EXPECT_EQ(GetBytes(kHistoryKey, "#0"), std::string("a\0", 2));
     EXPECT_EQ(GetBytes(kHistoryKey, "Count"), std::string("\x01\0\0\0", 4));
 }

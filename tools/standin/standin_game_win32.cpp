@@ -15,10 +15,19 @@
 // "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
-// "unknown <command line>", "exit".
+// "unknown <command line>", "unloaded <FreeLibrary calls>",
+// "fault <code> at <address>", "exit".
+//
+// Two private messages let a test play what happens to a real game from outside:
+// kTakeFocusMessage, the game giving its own window the focus (as a click into it
+// does); kUnloadModuleMessage, the system unloading the hook module from the
+// game's thread after the hook went away (Wine never does that by itself), by
+// FreeLibrary until the module is gone. After the unload every fault whose address
+// lies in the module's former range is logged: code of the module was reached.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +43,8 @@ namespace {
 
 constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr UINT kDefaultTimeoutSeconds = 90;
+constexpr UINT kTakeFocusMessage = WM_APP + 1;
+constexpr UINT kUnloadModuleMessage = WM_APP + 2;
 
 struct Game {
     HANDLE log = INVALID_HANDLE_VALUE;
@@ -264,6 +275,37 @@ void ExecuteCommandFile() {
     }
 }
 
+std::uintptr_t g_moduleBase = 0;
+std::uintptr_t g_moduleEnd = 0;
+
+LONG CALLBACK LogModuleFaults(EXCEPTION_POINTERS* info) {
+    const EXCEPTION_RECORD& record = *info->ExceptionRecord;
+    auto inModule = [](std::uintptr_t address) { return address >= g_moduleBase && address < g_moduleEnd; };
+    const auto address = reinterpret_cast<std::uintptr_t>(record.ExceptionAddress);
+    const bool atData = record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record.NumberParameters >= 2 &&
+                        inModule(static_cast<std::uintptr_t>(record.ExceptionInformation[1]));
+    if (inModule(address) || atData)
+        WriteLog("fault " + HexNumber(record.ExceptionCode) + " at " + HexNumber(address));
+    return EXCEPTION_CONTINUE_SEARCH;  // the game's fate is the system's, as without the log
+}
+
+void UnloadHookModule() {
+    HMODULE module = ::GetModuleHandleA("Parlix.dll");
+    if (module != nullptr) {
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const BYTE*>(module) + dos->e_lfanew);
+        g_moduleBase = reinterpret_cast<std::uintptr_t>(module);
+        g_moduleEnd = g_moduleBase + nt->OptionalHeader.SizeOfImage;
+        ::AddVectoredExceptionHandler(1, &LogModuleFaults);
+    }
+    int calls = 0;
+    while ((module = ::GetModuleHandleA("Parlix.dll")) != nullptr && calls < 16) {
+        if (!::FreeLibrary(module)) break;
+        ++calls;
+    }
+    WriteLog("unloaded " + std::to_string(calls));
+}
+
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETCURSOR:
@@ -293,6 +335,12 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             WriteLog("timeout");
             ::DestroyWindow(window);
         }
+        return 0;
+    case kTakeFocusMessage:
+        ::SetFocus(window);
+        return 0;
+    case kUnloadModuleMessage:
+        UnloadHookModule();
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);

@@ -1,0 +1,101 @@
+// The box never strands the player nor harms the game: the host exiting while a
+// box is open, the game taking the focus back from the box, and a hot key while
+// the box's error message is shown.
+#include "e2e_fixture_win32.h"
+
+namespace e2e {
+namespace {
+
+using drive::ChatBox;
+
+// The stand-in game's private messages (tools/standin).
+constexpr UINT kTakeFocusMessage = WM_APP + 1;
+constexpr UINT kUnloadModuleMessage = WM_APP + 2;
+
+void StoreHistory(DWORD count, const std::vector<std::string>& entries) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelvandor\\Parlix\\History", 0, nullptr, 0, KEY_WRITE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    for (size_t i = 0; i < entries.size(); ++i)
+        ::RegSetValueExA(key, ("#" + std::to_string(i)).c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(entries[i].c_str()), static_cast<DWORD>(entries[i].size() + 1));
+    ::RegCloseKey(key);
+}
+
+TEST_F(E2eTest, HostExitingWhileABoxIsOpenLeavesThePlayerInTheGame) {
+    // Two stored messages and a maximum of one: the save at the unload keeps the newest alone.
+    drive::SetSetting(L"Max History Items", DWORD{1});
+    StoreHistory(2, {"older", "newer"});
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"HL.exe");
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    drive::TypeText(L"draft");
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"draft"));
+
+    StopHost();
+    ASSERT_TRUE(HostLog().WaitForLine("uninstalled")) << HostLog().Read();
+    // What the system does in the game's thread once the hook is gone.
+    ::PostMessageW(game.window, kUnloadModuleMessage, 0, 0);
+    std::string unloaded;
+    ASSERT_TRUE(game.log.WaitForPrefix("unloaded ", &unloaded)) << game.log.Read();
+    EXPECT_NE(unloaded, "unloaded 0") << "the module was not in the game";
+
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window)) << "the box outlived the module";
+    EXPECT_TRUE(drive::WaitForFocus(game.window));
+    ::RedrawWindow(game.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    drive::TapKey('A');
+    EXPECT_TRUE(game.log.WaitForLine("keydown 0x41")) << "the game does not get the keys:\n" << game.log.Read();
+    ASSERT_TRUE(SyncWithGame(game));
+    EXPECT_EQ(game.log.Read().find("fault "), std::string::npos) << game.log.Read();
+    EXPECT_TRUE(game.process.Running());
+    drive::StoredHistory history = drive::ReadHistory();
+    EXPECT_EQ(history.count, 1u);
+    EXPECT_EQ(history.entries, std::vector<std::string>{"newer"});
+}
+
+TEST_F(E2eTest, HotKeyGivesTheEditTheFocusBackAfterTheGameTookIt) {
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"HL.exe");
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    ::PostMessageW(game.window, kTakeFocusMessage, 0, 0);
+    ASSERT_TRUE(drive::WaitForFocus(game.window));
+    ASSERT_EQ(drive::FindChatBox(game.window).dialog, box.dialog) << "focus within the game keeps the box";
+
+    drive::TapKey(drive::kSayTeamKey);
+    EXPECT_TRUE(drive::WaitForFocus(box.edit));
+    drive::TypeText(L"hi");
+    // Had the hot key reached the edit, its character would stand first.
+    EXPECT_TRUE(drive::WaitForWindowText(box.edit, L"hi")) << drive::WideToUtf8(drive::WindowText(box.edit));
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("exec say \"hi\"")) << game.log.Read();
+    EXPECT_FALSE(game.log.Contains("keydown 0x55")) << "the game received the hot key";
+}
+
+TEST_F(E2eTest, HotKeyWhileTheErrorMessageIsShownLeavesTheFocusInIt) {
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"HL.exe", L"", /*withModFolders=*/false);
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    drive::TypeText(L"lost");
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"lost"));
+    drive::TapKey(VK_RETURN);
+    drive::MessageBoxWindow message;
+    ASSERT_TRUE(drive::WaitForMessageBox(game.process.Id(), message)) << game.log.Read();
+    EXPECT_TRUE(::IsWindowVisible(box.dialog)) << "the box stays open while its error is shown";
+
+    // The hot key passes on to the message; Enter then answers the message, not the
+    // edit (which would send again and show a second message that keeps the box).
+    drive::TapKey(drive::kSayKey);
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_TRUE(drive::WaitForFocus(game.window));
+    ASSERT_TRUE(SyncWithGame(game));
+    EXPECT_FALSE(game.log.Contains("keydown 0x59"));
+}
+
+}  // namespace
+}  // namespace e2e
