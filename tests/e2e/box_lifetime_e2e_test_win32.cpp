@@ -61,8 +61,13 @@ TEST_F(E2eTest, HotKeyGivesTheEditTheFocusBackAfterTheGameTookIt) {
     Game& game = LaunchGame(L"HL.exe");
     ChatBox box = OpenBox(game, drive::kSayKey);
     ASSERT_TRUE(box.dialog) << game.log.Read();
+    // The box is found as soon as its window exists, while the hook may still be
+    // placing it; the game takes the focus only once the edit has it.
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
     ::PostMessageW(game.window, kTakeFocusMessage, 0, 0);
-    ASSERT_TRUE(drive::WaitForFocus(game.window));
+    ASSERT_TRUE(drive::WaitForFocus(game.window))
+        << "focus on " << drive::FocusOfThread(game.window) << ", edit " << box.edit << "; game log:\n"
+        << game.log.Read();
     ASSERT_EQ(drive::FindChatBox(game.window).dialog, box.dialog) << "focus within the game keeps the box";
 
     drive::TapKey(drive::kSayTeamKey);
