@@ -149,6 +149,10 @@ protected:
         drive::MessageBoxWindow box;
         if (drive::WaitForMessageBox(m_host.Id(), box, 3000)) {
             ::PostMessageW(box.window, WM_COMMAND, IDOK, 0);
+            // Gone before the next save, which would otherwise read this box again.
+            const DWORD start = ::GetTickCount();
+            while (::IsWindow(box.window) && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(20);
+            EXPECT_FALSE(::IsWindow(box.window)) << "the refusal box did not close";
             return box.text;
         }
         EXPECT_EQ(m_log.Count("saved"), savedBefore + 1) << m_log.Read();
