@@ -540,6 +540,34 @@ TEST_F(HostProgram, ASecondStartRefusedTheMutexTakesTheFirstCopyForRunning) {
     EXPECT_EQ(m_log.Count("installed"), 1u);
 }
 
+// The host has the rights of the program that started it, this test's. With
+// administrator rights its hook also reaches programs run as administrator, and
+// the status line says so in place of the keys. (Wine gives every program
+// administrator rights.)
+TEST_F(HostProgram, TheStatusLineSaysWhenTheHostRunsWithAdministratorRights) {
+    drive::SetSetting(L"Say Key", L"Y");
+    drive::SetSetting(L"Say Team Key", L"U");
+    drive::SetSetting(L"Rcon Say Key", L"P");
+    drive::SetSetting(L"Send Key", L"F12");
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    HANDLE token = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    const BOOL known = ::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    ::CloseHandle(token);
+    ASSERT_TRUE(known);
+    const std::wstring status = drive::WindowText(::GetDlgItem(window, IDC_HOST_STATUS));
+    if (elevation.TokenIsElevated) {
+        EXPECT_EQ(status, Expected(HostText::StatusElevated));
+        EXPECT_TRUE(m_log.Contains("elevated")) << m_log.Read();
+    } else {
+        EXPECT_EQ(status, Expected(HostText::StatusRunning, {"Y", "U", "P", "F12"}));
+        EXPECT_FALSE(m_log.Contains("elevated")) << m_log.Read();
+    }
+}
+
 TEST_F(HostProgram, AHookThatCouldNotBeInstalledIsShownEvenWhenStartingMinimized) {
     const std::wstring alone = Folder() + L"ParlixHost.exe";  // no Parlix.dll beside it
     ASSERT_TRUE(::CopyFileW(HostExe().c_str(), alone.c_str(), FALSE));
