@@ -9,7 +9,8 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kExecParlix = "exec parlix.cfg";
 // A comment to the game; to the removal, the mark of a file the set-up made.
-constexpr std::string_view kMadeBySetUp = "// Made by Parlix for the line below: removing its game set-up deletes this file.";
+constexpr std::string_view kMadeBySetUp =
+    "// Made by Parlix for the line below: removing its game set-up deletes this file.";
 
 char LowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
