@@ -5,9 +5,16 @@
 ; Silent use: Setup.exe /S [/AUTORUN=0|1] [/START=1] [/D=<folder>]
 ;             Uninstall.exe /S [/REMOVESETTINGS]
 ; Without /AUTORUN a silent upgrade keeps the start-at-logon state it finds.
+;
+; Parlix is installed for the current user alone, with the user's own rights: the
+; host then edits the player's settings, Run value and game files, and its hook
+; reaches no elevated program. An installation for all users made by an earlier
+; installer is removed first (its uninstaller asks Windows for administrator
+; rights), keeping the settings; the start at logon and the game set-up are then
+; put back for this user.
 Unicode true
 SetCompressor /SOLID lzma
-RequestExecutionLevel admin
+RequestExecutionLevel user
 ManifestDPIAware true
 
 !include MUI2.nsh
@@ -20,14 +27,17 @@ ManifestDPIAware true
 !define HOST "ParlixHost.exe"
 !define HOST_WINDOW_CLASS "ParlixHostWindow"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Parlix"
+; How long the uninstaller of an installation for all users may take, in
+; quarter seconds: two minutes.
+!define OLD_UNINSTALL_QUARTERS 480
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\${MAKER}\${PRODUCT}"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-; The 32-bit program folder: "Program Files (x86)" on 64-bit Windows.
-InstallDir "$PROGRAMFILES32\${PRODUCT}"
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+; The user's own program folder, which needs no administrator rights.
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 
 ; The project states no copyright line to put in the version resource.
@@ -44,6 +54,8 @@ Var AutoRun      ; 1 when the Run value is to be written
 Var StartNow     ; 1 when the host is to be started at the end of a silent install
 Var HadAutoRun   ; 1 when the Run value was there before this install
 Var Upgrade      ; 1 when an earlier install is found
+Var OldDir       ; the folder of an installation for all users, removed in .onInit
+Var OldRemoved   ; 1 when that installation was removed
 
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN
@@ -73,6 +85,10 @@ LangString HostStillRunning ${LANG_ENGLISH} "Parlix is still running and could n
 LangString HostStillRunning ${LANG_SIMPCHINESE} "Parlix 仍在运行，无法停止。请退出它（托盘图标，“退出”）后点击“重试”。"
 LangString KeepSettings ${LANG_ENGLISH} "Keep the Parlix settings and the message history?$\r$\n$\r$\nChoose No to remove them too."
 LangString KeepSettings ${LANG_SIMPCHINESE} "保留 Parlix 的设置和消息历史吗？$\r$\n$\r$\n选择“否”将一并删除。"
+LangString OldInstallFound ${LANG_ENGLISH} "Parlix is installed for all users of this computer in $OldDir.$\r$\n$\r$\nThis version installs for you alone, in your own programs folder, and runs with your own rights. The installation for all users is removed first; Windows will ask for administrator rights for that. Your settings and message history are kept, and the start at logon and the game set-up are put back for you.$\r$\n$\r$\nRemove it and continue?"
+LangString OldInstallFound ${LANG_SIMPCHINESE} "本机已为所有用户安装了 Parlix，位置：$OldDir。$\r$\n$\r$\n此版本只为你安装到你自己的程序文件夹，并以你自己的权限运行。需要先删除为所有用户的安装，Windows 会为此请求管理员权限。你的设置和消息历史会保留，登录时启动和游戏配置会为你恢复。$\r$\n$\r$\n删除它并继续吗？"
+LangString OldInstallStays ${LANG_ENGLISH} "The installation for all users in $OldDir was not removed, so Parlix was not installed. Remove $\"Parlix$\" in the list of installed programs, then run this installer again."
+LangString OldInstallStays ${LANG_SIMPCHINESE} "为所有用户的安装（$OldDir）未被删除，因此没有安装 Parlix。请在“已安装的程序”列表中删除“Parlix”，然后再次运行本安装程序。"
 LangString GuideName ${LANG_ENGLISH} "Guide.txt"
 LangString GuideName ${LANG_SIMPCHINESE} "Guide-zh-CN.txt"
 
@@ -128,17 +144,55 @@ FunctionEnd
   Call ${un}DeleteWhenFree
 !macroend
 
+; An installation for all users would leave a second copy, its Start-menu entry
+; and its uninstall entry beside this one. Its own uninstaller takes it away,
+; silently, so that it keeps the settings; Windows asks for administrator rights.
+; Without that the installer stops: the player is told what to do.
+Function RemoveInstallForAllUsers
+  ReadRegStr $OldDir HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $OldDir == ""
+    Return
+  ${EndIf}
+  MessageBox MB_YESNO|MB_ICONQUESTION "$(OldInstallFound)" /SD IDYES IDYES remove
+  SetErrorLevel 2
+  Quit
+  remove:
+  ClearErrors
+  ExecShellWait "open" "$OldDir\Uninstall.exe" "/S"
+  ${IfNot} ${Errors}
+    ; The uninstaller runs on from a copy of itself; its uninstall entry goes last.
+    StrCpy $R1 0
+    ${Do}
+      ClearErrors
+      ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+      ${If} ${Errors}
+        StrCpy $OldRemoved 1
+        StrCpy $Upgrade 1
+        Return
+      ${EndIf}
+      Sleep 250
+      IntOp $R1 $R1 + 1
+    ${LoopWhile} $R1 < ${OLD_UNINSTALL_QUARTERS}
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONEXCLAMATION "$(OldInstallStays)" /SD IDOK
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
 Function .onInit
+  ; Read before an installation for all users is removed, which takes it away.
   ReadRegStr $R0 HKCU "${RUN_KEY}" "${PRODUCT}"
   StrCpy $HadAutoRun 0
   ${If} $R0 != ""
     StrCpy $HadAutoRun 1
   ${EndIf}
-  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $R0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   StrCpy $Upgrade 0
   ${If} $R0 != ""
     StrCpy $Upgrade 1
   ${EndIf}
+  StrCpy $OldRemoved 0
+  Call RemoveInstallForAllUsers
   ; A silent install is told what to do; otherwise the finish page asks.
   ${GetParameters} $R0
   StrCpy $AutoRun ""
@@ -194,21 +248,21 @@ Section "Parlix" SecMain
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  SetShellVarContext all
+  SetShellVarContext current
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${HOST}" "" "$INSTDIR\${HOST}" 0 SW_SHOWNORMAL "" "${PRODUCT} ${VERSION}"
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${MAKER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" '"$INSTDIR\${HOST}",0'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${MAKER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" '"$INSTDIR\${HOST}",0'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $R0 $R1 $R2
   IntFmt $R0 "0x%08X" $R0
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$R0"
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$R0"
 
   ; The start at logon is written anew, quoted and naming this folder: by the
   ; finish page's box, or in a silent install by /AUTORUN, without which an
@@ -221,14 +275,28 @@ Section "Parlix" SecMain
     ${AndIf} $HadAutoRun == 1
       Call WriteRunValue
     ${EndIf}
-    ${If} $StartNow == 1
-      Call StartHostNow
+  ${EndIf}
+
+  ; The uninstaller of the installation for all users took this user's game
+  ; set-up away (it ran with administrator rights, on the settings it found);
+  ; the settings name the game, so the set-up is put back, as the player.
+  ${If} $OldRemoved == 1
+    ReadRegStr $R0 HKCU "${SETTINGS_KEY}" "Executable File"
+    ${If} $R0 != ""
+      nsExec::Exec '"$INSTDIR\${HOST}" --setup-game'
+      Pop $R0
+      DetailPrint "--setup-game: $R0"
     ${EndIf}
+  ${EndIf}
+
+  ${If} ${Silent}
+  ${AndIf} $StartNow == 1
+    Call StartHostNow
   ${EndIf}
 SectionEnd
 
 Function un.onInit
-  SetShellVarContext all
+  SetShellVarContext current
 FunctionEnd
 
 Section "Uninstall"
@@ -263,5 +331,5 @@ Section "Uninstall"
   RMDir "$INSTDIR"
 
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

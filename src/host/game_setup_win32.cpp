@@ -2,11 +2,12 @@
 
 #include <windows.h>
 
-#include "framework/unique_handle_win32.h"
+#include "config_file_win32.h"
 #include "host/userconfig_bind.h"
 #include "host_log_win32.h"
 #include "host_text_win32.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -14,55 +15,6 @@ namespace {
 bool FolderExists(const std::wstring& path) {
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Reads the whole file; a missing file reads as empty.
-bool ReadWholeFile(const std::wstring& path, std::string& content, DWORD& error) {
-    content.clear();
-    UniqueFile file = AdoptFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND;
-    }
-    char buffer[8192];
-    DWORD read = 0;
-    for (;;) {
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
-            error = ::GetLastError();
-            return false;
-        }
-        if (read == 0) return true;
-        content.append(buffer, read);
-    }
-}
-
-// Writes a sibling file first and moves it over the old one, so that a full disk or
-// a failed write never leaves the player's userconfig.cfg cut short.
-bool ReplaceFile(const std::wstring& path, const std::string& content, DWORD& error) {
-    const std::wstring temporary = path + L".parlix-new";
-    {
-        UniqueFile file = AdoptFile(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            error = ::GetLastError();
-            return false;
-        }
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) ||
-            written != content.size() || !::FlushFileBuffers(file.get())) {
-            error = ::GetLastError();
-            file.reset();
-            ::DeleteFileW(temporary.c_str());
-            return false;
-        }
-    }
-    if (!::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = ::GetLastError();
-        ::DeleteFileW(temporary.c_str());
-        return false;
-    }
-    return true;
 }
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
@@ -84,21 +36,36 @@ std::vector<std::wstring> ExistingUserConfigs(const std::wstring& executable, st
     return existing;
 }
 
+struct ConfigChange {
+    std::string content;
+    bool deleteFile = false;
+};
+
 enum class Rewritten { Failed, Unchanged, Changed };
 
-// Reads the file and writes what the rule makes of it back when that differs; a
-// failure adds its reason to the report.
+// Reads the file, hands its content (empty for a missing file) to the rule and
+// carries out what the rule decides; a failure adds its reason to the report.
 template <class Rule>
 Rewritten RewriteFile(const std::wstring& path, Rule rule, std::wstring& report) {
     std::string before;
+    bool exists = false;
     DWORD error = ERROR_SUCCESS;
-    if (!ReadWholeFile(path, before, error)) {
+    if (!ReadConfigFile(path, before, exists, error)) {
         report += UiText(HostText::FileNotRead, {Utf8FromWide(path), Utf8FromWide(SystemErrorText(error))}) + L"\r\n";
         return Rewritten::Failed;
     }
-    const std::string after = rule(before);
-    if (after == before) return Rewritten::Unchanged;
-    if (!ReplaceFile(path, after, error)) {
+    const ConfigChange change = rule(before, exists);
+    bool done = true;
+    if (change.deleteFile) {
+        done = ::DeleteFileW(path.c_str()) != 0;
+        if (!done) error = ::GetLastError();
+    } else if (exists ? change.content == before : change.content.empty()) {
+        return Rewritten::Unchanged;
+    } else {
+        done = exists ? RewriteConfigFile(path, before, change.content, error)
+                      : CreateConfigFile(path, change.content, error);
+    }
+    if (!done) {
         report += UiText(HostText::FileNotWritten, {Utf8FromWide(path), Utf8FromWide(SystemErrorText(error))}) + L"\r\n";
         return Rewritten::Failed;
     }
@@ -125,7 +92,11 @@ GameSetupResult SetUpGame(const CAppSettings& settings) {
     int failures = 0;
     for (const std::wstring& path : paths) {
         const Rewritten outcome = RewriteFile(
-            path, [&bindLine](const std::string& before) { return RewriteUserConfig(before, bindLine); },
+            path,
+            [&bindLine](const std::string& before, bool exists) {
+                // A file made here carries the mark that lets the removal delete it again.
+                return ConfigChange{exists ? RewriteUserConfig(before, bindLine) : NewUserConfig(bindLine), false};
+            },
             result.report);
         if (outcome == Rewritten::Failed) {
             HostLog("setup-failed " + Utf8FromWide(path));
@@ -155,20 +126,18 @@ GameSetupResult RemoveGameSetUp(const CAppSettings& settings) {
             : ExistingUserConfigs(WideFromUtf8(settings.m_strExecutableFile), problem);
     int failures = 0;
     for (const std::wstring& path : paths) {
-        std::string after;
         const Rewritten outcome = RewriteFile(
             path,
-            [&after](const std::string& before) {
-                after = RemoveParlixBindLines(before);
-                return after;
+            [](const std::string& before, bool) {
+                // Only a file the set-up made goes; one that was there before stays, empty or not.
+                UserConfigRemoval removal = RemoveParlixSetUp(before);
+                return ConfigChange{std::move(removal.content), removal.deleteFile};
             },
             result.report);
         if (outcome == Rewritten::Failed) {
             ++failures;
             continue;
         }
-        // Nothing but our line was in it: the set-up made the file, and takes it away.
-        if (outcome == Rewritten::Changed && after.empty()) ::DeleteFileW(path.c_str());
         result.report +=
             UiText(outcome == Rewritten::Unchanged ? HostText::NoLineToRemove : HostText::LineRemoved,
                    {Utf8FromWide(path)}) +

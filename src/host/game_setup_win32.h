@@ -16,7 +16,8 @@ struct GameSetupResult {
 GameSetupResult SetUpGame(const CAppSettings& settings);
 
 // Takes every line of ours out of those files again, each file otherwise byte for
-// byte as it was (a file left empty is deleted: the set-up made it), and deletes
-// parlix.cfg beside them. Without a game or its
-// folders there is nothing to remove, which counts as done.
+// byte as it was, with its attributes and links; a file the set-up made goes when
+// nothing else is in it, every other one stays, an empty one too. Deletes
+// parlix.cfg beside them. Without a game or its folders there is nothing to
+// remove, which counts as done.
 GameSetupResult RemoveGameSetUp(const CAppSettings& settings);

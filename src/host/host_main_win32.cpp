@@ -84,8 +84,10 @@ void BringUpRunningCopy() {
             DWORD processId = 0;
             ::GetWindowThreadProcessId(running, &processId);
             ::AllowSetForegroundWindow(processId);
-            ::PostMessageW(running, CHostWindow::ShowRequestMessage(), 0, 0);
-            HostLog("second-instance brought-up");
+            if (::PostMessageW(running, CHostWindow::ShowRequestMessage(), 0, 0))
+                HostLog("second-instance brought-up");
+            else
+                HostLog("second-instance not-brought-up");
             return;
         }
         ::Sleep(50);
@@ -95,7 +97,11 @@ void BringUpRunningCopy() {
 
 int RunHost(HINSTANCE instance, bool minimized) {
     UniqueHandle<HANDLE, CloseKernelHandle> mutex(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
-    if (mutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    const DWORD mutexError = ::GetLastError();
+    // A copy that runs with other rights (elevated) made the mutex and refuses us
+    // access to it: it runs all the same, and a second hook would share its handle.
+    if ((mutex && mutexError == ERROR_ALREADY_EXISTS) || (!mutex && mutexError == ERROR_ACCESS_DENIED)) {
+        HostLog(mutex ? "second-instance" : "second-instance access-denied");
         BringUpRunningCopy();
         return 0;
     }

@@ -53,6 +53,11 @@ constexpr Translation kTexts[] = {
     {HostText::StatusNoHook,
      "The keyboard hook could not be installed, so the chat box will not open in the game. {1}",
      "无法安装键盘钩子，游戏中不会打开聊天框。{1}"},
+    {HostText::StatusElevated,
+     "Parlix is running with administrator rights, so its keyboard hook also acts in programs run as "
+     "administrator. Unless you want that, click Exit and start Parlix from the Start menu.",
+     "Parlix 正在以管理员权限运行，因此它的键盘钩子也会作用于以管理员身份运行的程序。"
+     "如果不需要这样，请点击“退出”，然后从“开始”菜单启动 Parlix。"},
     {HostText::ModuleNotLoaded, "Parlix.dll could not be loaded from {1}: {2}", "无法从 {1} 加载 Parlix.dll：{2}"},
     {HostText::ModuleOtherBitness, " (the module and this program must both be 32-bit or both 64-bit)",
      "（该模块和本程序必须同为 32 位或同为 64 位）"},

@@ -48,6 +48,7 @@ enum class HostText : int {
     StatusRunning,
     StatusKeysNeedChange,
     StatusNoHook,
+    StatusElevated,
     // Why the hook is missing.
     ModuleNotLoaded,
     ModuleOtherBitness,

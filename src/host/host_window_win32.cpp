@@ -100,11 +100,24 @@ void SelectComboText(HWND combo, const std::string& text) {
 bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void Check(HWND dialog, int id, bool on) { ::CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
-std::wstring StatusText(const HookModule& hook, const CAppSettings& settings) {
+// An elevated token: started by an installer or "Run as administrator", or an
+// administrator without UAC. The hook then reaches elevated programs too.
+bool RunsElevated() noexcept {
+    UniqueHandle<HANDLE, CloseKernelHandle> token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) return false;
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    return ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+std::wstring StatusText(const HookModule& hook, const CAppSettings& settings, bool elevated) {
     if (!hook.Installed()) return UiText(HostText::StatusNoHook, {Utf8FromWide(hook.Problem())});
     // Keys saved by hand or by an older version may be ones the module misreads.
     if (std::string problem = CheckKeyChoice(settings.m_strKeys, UserLanguage()); !problem.empty())
         return UiText(HostText::StatusKeysNeedChange, {problem});
+    // The player should know; the keys stay in view in the window's lists.
+    if (elevated) return UiText(HostText::StatusElevated);
     // Key names are ASCII names of the key table.
     return UiText(HostText::StatusRunning,
                   {settings.m_strKeys[0], settings.m_strKeys[1], settings.m_strKeys[2], settings.m_strKeys[3]});
@@ -146,7 +159,12 @@ bool CHostWindow::Open(bool startMinimized) noexcept {
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     m_showRequest = ShowRequestMessage();
     m_icon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    m_elevated = RunsElevated();
+    if (m_elevated) HostLog("elevated");
     if (!Create(nullptr)) return false;
+    // An elevated window drops the messages of programs with fewer rights; a
+    // second start, with the player's own rights, must still bring it up.
+    ::ChangeWindowMessageFilterEx(m_hWnd, m_showRequest, MSGFLT_ALLOW, nullptr);
     ApplyTray();
     if (startMinimized && m_hook.Installed()) {
         if (m_saved.m_bMinimizeToTray && m_tray.Shown()) {
@@ -159,7 +177,7 @@ bool CHostWindow::Open(bool startMinimized) noexcept {
         // A hook that failed is shown whatever the settings say: the player must see it.
         ::ShowWindow(m_hWnd, SW_SHOW);
         HostLog("shown window");
-        if (!m_hook.Installed()) Tell(StatusText(m_hook, m_saved), MB_ICONERROR);
+        if (!m_hook.Installed()) Tell(StatusText(m_hook, m_saved, m_elevated), MB_ICONERROR);
     }
     return true;
 }
@@ -340,7 +358,7 @@ void CHostWindow::ApplyTray() {
 }
 
 void CHostWindow::UpdateStatus() {
-    ::SetDlgItemTextW(m_hWnd, IDC_HOST_STATUS, StatusText(m_hook, m_saved).c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_HOST_STATUS, StatusText(m_hook, m_saved, m_elevated).c_str());
 }
 
 void CHostWindow::OnTrayNotify(LPARAM mouseMessage) {

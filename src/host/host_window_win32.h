@@ -60,4 +60,5 @@ private:
     UINT m_taskbarCreated = 0;
     UINT m_showRequest = 0;
     HICON m_icon = nullptr;
+    bool m_elevated = false;
 };

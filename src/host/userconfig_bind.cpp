@@ -8,6 +8,9 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kExecParlix = "exec parlix.cfg";
+// A comment to the game; to the removal, the mark of a file the set-up made.
+constexpr std::string_view kMadeBySetUp =
+    "// Made by Parlix for the line below: removing its game set-up deletes this file.";
 
 char LowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -144,6 +147,25 @@ std::string RemoveParlixBindLines(std::string_view content) {
         }
     });
     return result;
+}
+
+std::string NewUserConfig(std::string_view bindLine) {
+    return std::string(kMadeBySetUp) + "\r\n" + std::string(bindLine) + "\r\n";
+}
+
+UserConfigRemoval RemoveParlixSetUp(std::string_view content) {
+    UserConfigRemoval removal;
+    removal.content = RemoveParlixBindLines(content);
+    const std::string_view rest = removal.content;
+    if (!rest.starts_with(kMadeBySetUp)) return removal;
+    std::size_t end = kMadeBySetUp.size();
+    if (end < rest.size() && rest[end] == '\r') ++end;
+    if (end < rest.size() && rest[end] == '\n') ++end;
+    // A longer first line that only starts like the mark is the player's.
+    if (end == kMadeBySetUp.size() && end != rest.size()) return removal;
+    removal.content.erase(0, end);
+    removal.deleteFile = removal.content.empty();
+    return removal;
 }
 
 std::vector<std::wstring> UserConfigPaths(std::wstring_view executablePath) {

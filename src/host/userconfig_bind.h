@@ -30,6 +30,21 @@ std::string RewriteUserConfig(std::string_view content, std::string_view bindLin
 // RewriteUserConfig made of a file without such a line, this gives the file back.
 std::string RemoveParlixBindLines(std::string_view content);
 
+// A userconfig.cfg the set-up creates: a first line that says Parlix made the file,
+// then bindLine. The first line is how the removal knows the file is its own to
+// delete; a file that was there before, even an empty one, never gets it.
+std::string NewUserConfig(std::string_view bindLine);
+
+struct UserConfigRemoval {
+    std::string content;      // the file without the lines of ours
+    bool deleteFile = false;  // the set-up made the file and nothing of the player's is in it
+};
+
+// Takes the set-up out of a userconfig.cfg: every bind line of ours, and the first
+// line of a file the set-up made. Such a file is to be deleted when nothing else
+// is left in it; any other file stays, empty or not.
+UserConfigRemoval RemoveParlixSetUp(std::string_view content);
+
 // The userconfig.cfg paths of the cstrike and czero folders beside the game
 // executable; empty when the path has no folder part. Wide text: in a double-byte
 // ANSI code page a trail byte may equal the backslash.

@@ -3,7 +3,11 @@
 // per session, and takes the hook away when it ends.
 #include "e2e_fixture_win32.h"
 
+#include <aclapi.h>
+
 #include <cstring>
+
+#include "framework/unique_handle_win32.h"
 
 #include "host/host_resource.h"
 #include "host/host_settings.h"
@@ -291,7 +295,10 @@ TEST_F(HostProgram, GameSetUpIsIdempotentKeepsUserConfigAndTheGameAnswersTheNewS
 
     const std::string expectedCstrike =
         "// mine\r\nbind \"F11\" \"exec parlix.cfg\"\r\nname \"\xC4\xE3\"\n\tsensitivity 2";
-    const std::string expectedCzero = "bind \"F11\" \"exec parlix.cfg\"\r\n";
+    // Made here, so marked as the set-up's own.
+    const std::string expectedCzero =
+        "// Made by Parlix for the line below: removing its game set-up deletes this file.\r\n"
+        "bind \"F11\" \"exec parlix.cfg\"\r\n";
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
         drive::Process setup;
@@ -305,7 +312,7 @@ TEST_F(HostProgram, GameSetUpIsIdempotentKeepsUserConfigAndTheGameAnswersTheNewS
         EXPECT_EQ(cstrike, expectedCstrike);
         EXPECT_EQ(czero, expectedCzero);
     }
-    EXPECT_FALSE(drive::FileExists(cstrikeConfig + L".parlix-new"));
+    EXPECT_FALSE(drive::FileExists(cstrikeConfig + L".parlix-backup"));
 
     // The module presses the saved send key and the game, bound to it, runs the file.
     ASSERT_TRUE(StartParlixHost()) << m_log.Read();
@@ -351,7 +358,64 @@ TEST_F(HostProgram, RemovingTheGameSetUpGivesBackTheFilesItFound) {
         EXPECT_FALSE(drive::FileExists(czeroConfig)) << "made by the set-up, so taken away";
         EXPECT_FALSE(drive::FileExists(CfgPath(L"cstrike")));
     }
-    EXPECT_FALSE(drive::FileExists(cstrikeConfig + L".parlix-new"));
+    EXPECT_FALSE(drive::FileExists(cstrikeConfig + L".parlix-backup"));
+}
+
+// The set-up changes the player's file in place: the read-only and hidden marks,
+// a second name of the file (a hard link) and an empty file that was there before
+// all survive the set-up and its removal.
+TEST_F(HostProgram, GameSetUpKeepsTheFileItselfAndRemovalKeepsAFileThatWasThereEmpty) {
+    drive::StageGame(Folder(), L"HL.exe");
+    const std::wstring cstrikeConfig = Folder() + L"cstrike\\userconfig.cfg";
+    const std::wstring czeroConfig = Folder() + L"czero\\userconfig.cfg";
+    const std::wstring secondName = Folder() + L"cstrike\\mine.cfg";
+    const std::string before = "name \"x\"\r\nsensitivity 2";
+    ASSERT_TRUE(WriteBytes(cstrikeConfig, before));
+    ASSERT_TRUE(WriteBytes(czeroConfig, ""));
+    ASSERT_TRUE(::CreateHardLinkW(secondName.c_str(), cstrikeConfig.c_str(), nullptr)) << ::GetLastError();
+    constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    ASSERT_TRUE(::SetFileAttributesW(cstrikeConfig.c_str(), kMarks));
+    ASSERT_EQ(::GetFileAttributesW(cstrikeConfig.c_str()) & kMarks, kMarks) << "this file system keeps no marks";
+    drive::SetSetting(L"Send Key", L"F11");
+    auto run = [this](const wchar_t* action) {
+        drive::Process process;
+        EXPECT_TRUE(process.Start(HostExe(), std::wstring(action) + L" --log \"" + m_log.Path() + L"\""));
+        DWORD exitCode = 99;
+        EXPECT_TRUE(process.WaitForExit(&exitCode));
+        return exitCode;
+    };
+    auto bytes = [](const std::wstring& path) {
+        std::string content = "(missing)";
+        drive::ReadFileBytes(path, content);
+        return content;
+    };
+
+    // While the game reads it, the file cannot be written: it stays as it was.
+    {
+        UniqueFile reader = AdoptFile(::CreateFileW(cstrikeConfig.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(run(L"--setup-game"), 1u) << m_log.Read();
+    }
+    EXPECT_EQ(bytes(cstrikeConfig), before);
+    EXPECT_EQ(::GetFileAttributesW(cstrikeConfig.c_str()) & kMarks, kMarks);
+    EXPECT_FALSE(drive::FileExists(cstrikeConfig + L".parlix-backup"));
+
+    ASSERT_EQ(run(L"--setup-game"), 0u) << m_log.Read();
+    const std::string bind = "bind \"F11\" \"exec parlix.cfg\"";
+    EXPECT_EQ(bytes(cstrikeConfig), before + "\r\n" + bind);
+    EXPECT_EQ(bytes(secondName), bytes(cstrikeConfig)) << "the file was replaced, not written";
+    EXPECT_EQ(::GetFileAttributesW(cstrikeConfig.c_str()) & kMarks, kMarks);
+    EXPECT_EQ(bytes(czeroConfig), bind + "\r\n");
+
+    ASSERT_EQ(run(L"--remove-game-setup"), 0u) << m_log.Read();
+    EXPECT_EQ(bytes(cstrikeConfig), before);
+    EXPECT_EQ(bytes(secondName), before);
+    EXPECT_EQ(::GetFileAttributesW(cstrikeConfig.c_str()) & kMarks, kMarks);
+    EXPECT_EQ(bytes(czeroConfig), "") << "there before the set-up, so it stays";
+    for (const std::wstring& config : {cstrikeConfig, czeroConfig})
+        EXPECT_FALSE(drive::FileExists(config + L".parlix-backup"));
+    ::SetFileAttributesW(cstrikeConfig.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(HostProgram, GameSetUpWithoutModFoldersFailsAndCreatesNothing) {
@@ -437,6 +501,71 @@ TEST_F(HostProgram, ASecondStartInstallsNoHookAndBringsTheFirstWindowUp) {
     EXPECT_TRUE(::IsWindowVisible(window));
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_EQ(m_log.Count("installed"), 1u);
+}
+
+// A copy running with other rights (an elevated one) made the single-instance
+// mutex, whose security then refuses a copy with the player's rights: that copy
+// takes the refusal for "already running", installs no hook, and brings the
+// running copy's window up.
+TEST_F(HostProgram, ASecondStartRefusedTheMutexTakesTheFirstCopyForRunning) {
+    drive::SetSetting(L"Start Minimized", 1);
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    {
+        UniqueHandle<HANDLE, CloseKernelHandle> mutex(
+            ::OpenMutexW(WRITE_DAC, FALSE, L"Local\\ParlixHost.SingleInstance"));
+        ASSERT_TRUE(mutex) << ::GetLastError();
+        // No entry at all: nobody may open it any more, as between integrity levels.
+        ACL none = {};
+        ASSERT_TRUE(::InitializeAcl(&none, sizeof none, ACL_REVISION));
+        ASSERT_EQ(::SetSecurityInfo(mutex.get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    &none, nullptr),
+                  static_cast<DWORD>(ERROR_SUCCESS));
+    }
+    HANDLE refused = ::CreateMutexW(nullptr, FALSE, L"Local\\ParlixHost.SingleInstance");
+    const DWORD refusal = ::GetLastError();
+    if (refused) ::CloseHandle(refused);
+    ASSERT_FALSE(refused) << "the mutex's security is not applied here";
+    ASSERT_EQ(refusal, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    drive::LogFile secondLog(Folder() + L"second.log");
+    ASSERT_TRUE(m_second.Start(HostExe(), L"--log \"" + secondLog.Path() + L"\""));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(m_second.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(secondLog.Contains("second-instance access-denied")) << secondLog.Read();
+    EXPECT_TRUE(secondLog.Contains("second-instance brought-up")) << secondLog.Read();
+    EXPECT_FALSE(secondLog.Contains("installed"));
+    EXPECT_TRUE(m_log.WaitForLine("brought up")) << m_log.Read();
+    EXPECT_EQ(m_log.Count("installed"), 1u);
+}
+
+// The host has the rights of the program that started it, this test's. With
+// administrator rights its hook also reaches programs run as administrator, and
+// the status line says so in place of the keys. (Wine gives every program
+// administrator rights.)
+TEST_F(HostProgram, TheStatusLineSaysWhenTheHostRunsWithAdministratorRights) {
+    drive::SetSetting(L"Say Key", L"Y");
+    drive::SetSetting(L"Say Team Key", L"U");
+    drive::SetSetting(L"Rcon Say Key", L"P");
+    drive::SetSetting(L"Send Key", L"F12");
+    HWND window = StartParlixHost();
+    ASSERT_TRUE(window) << m_log.Read();
+    HANDLE token = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    const BOOL known = ::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    ::CloseHandle(token);
+    ASSERT_TRUE(known);
+    const std::wstring status = drive::WindowText(::GetDlgItem(window, IDC_HOST_STATUS));
+    if (elevation.TokenIsElevated) {
+        EXPECT_EQ(status, Expected(HostText::StatusElevated));
+        EXPECT_TRUE(m_log.Contains("elevated")) << m_log.Read();
+    } else {
+        EXPECT_EQ(status, Expected(HostText::StatusRunning, {"Y", "U", "P", "F12"}));
+        EXPECT_FALSE(m_log.Contains("elevated")) << m_log.Read();
+    }
 }
 
 TEST_F(HostProgram, AHookThatCouldNotBeInstalledIsShownEvenWhenStartingMinimized) {

@@ -91,6 +91,40 @@ TEST(HostUserConfig, RemovesEveryLineOfOursWithItsLineEndAndKeepsTheRest) {
               "// bind \"F12\" \"exec parlix.cfg\"\r\n");
 }
 
+TEST(HostUserConfig, OnlyAFileTheSetUpMadeIsToBeDeleted) {
+    // Made by the set-up, set up again with another key, then taken away.
+    const std::string made = NewUserConfig(kLine);
+    ASSERT_TRUE(IsParlixBindLine(kLine));
+    EXPECT_EQ(RewriteUserConfig(made, kLine), made) << "the set-up of a file it made changes nothing";
+    const std::string rebound = RewriteUserConfig(made, "bind \"F12\" \"exec parlix.cfg\"");
+    for (const std::string& ours : {made, rebound}) {
+        const UserConfigRemoval removal = RemoveParlixSetUp(ours);
+        EXPECT_TRUE(removal.deleteFile) << ours;
+        EXPECT_EQ(removal.content, "");
+    }
+
+    // Files that were there before the set-up stay, an empty one too, byte for byte.
+    for (const std::string& before : {std::string(), std::string("\r\n"), std::string("name \"x\"")}) {
+        const UserConfigRemoval removal = RemoveParlixSetUp(RewriteUserConfig(before, kLine));
+        EXPECT_FALSE(removal.deleteFile) << before;
+        EXPECT_EQ(removal.content, before);
+    }
+
+    // A file made by the set-up that the player wrote into keeps the player's lines,
+    // without the mark that no longer tells the truth.
+    const UserConfigRemoval edited = RemoveParlixSetUp(made + "name \"x\"\r\n");
+    EXPECT_FALSE(edited.deleteFile);
+    EXPECT_EQ(edited.content, "name \"x\"\r\n");
+
+    // The mark counts only as the whole first line.
+    const std::string mark = made.substr(0, made.find("\r\n"));
+    for (const std::string& players : {"x\r\n" + mark + "\r\n", mark + " mine\r\n"}) {
+        const UserConfigRemoval removal = RemoveParlixSetUp(players + kLine);
+        EXPECT_FALSE(removal.deleteFile) << players;
+        EXPECT_EQ(removal.content, RemoveParlixBindLines(players + kLine));
+    }
+}
+
 TEST(HostUserConfig, PathsOfBothModFoldersBesideTheExecutable) {
     const std::vector<std::wstring> expected = {L"C:\\Games\\HL\\cstrike\\userconfig.cfg",
                                                 L"C:\\Games\\HL\\czero\\userconfig.cfg"};
