@@ -1,6 +1,6 @@
 // The settings decoding of raw registry data of any type and length: the whole
 // load over a store whose every answer is the fuzzer's, the two decoders and the
-// rule for the Run value.
+// program of a Run command.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -10,7 +10,7 @@
 #include "fuzz_check.h"
 #include "fuzzed_profile_store.h"
 #include "settings/app_settings.h"
-#include "settings/autorun.h"
+#include "settings/run_value.h"
 
 namespace {
 
@@ -31,26 +31,27 @@ void CheckDecoders(const std::string& raw) {
     FUZZ_CHECK(text.size() == raw.size() || raw[text.size()] == '\0');
 }
 
-void CheckRunValue(std::uint32_t type, const std::string& raw) {
-    const bool accepted = AcceptRunValue(type, raw);
-    const bool expected = (type == kRegSz || type == kRegExpandSz) && !raw.empty() &&
-                          raw.size() <= kRunValueMaxBytes && raw.back() == '\0';
-    FUZZ_CHECK(accepted == expected);
-    if (accepted) {
-        const std::string_view text = RunValueText(raw);
-        FUZZ_CHECK(text.size() < raw.size());
-        FUZZ_CHECK(text.find('\0') == std::string_view::npos);
+// The program of a Run command is a piece of it: no quote, no blank at either end
+// of an unquoted one, and a command the host writes gives its path back.
+void CheckRunValue(const std::string& raw) {
+    const std::wstring command(raw.begin(), raw.end());
+    const std::wstring_view program = RunCommandProgram(command);
+    FUZZ_CHECK(command.find(program) != std::wstring::npos);
+    FUZZ_CHECK(program.find(L'"') == std::wstring_view::npos);
+    if (command.find(L'"') == std::wstring::npos && !program.empty()) {
+        FUZZ_CHECK(program.front() != L' ' && program.front() != L'\t');
+        FUZZ_CHECK(program.back() != L' ' && program.back() != L'\t');
     }
+    if (command.find(L'"') == std::wstring::npos) FUZZ_CHECK(RunCommandProgram(RunCommandFor(command)) == command);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider data(bytes, size);
-    const std::uint32_t type = data.ConsumeIntegral<std::uint32_t>();
     const std::string raw = data.ConsumeRandomLengthString(700);
     CheckDecoders(raw);
-    CheckRunValue(type, raw);
+    CheckRunValue(raw);
 
     FuzzedProfileStore store(data);
     CAppSettings settings;

@@ -19,7 +19,7 @@ struct CAppSettings {
 
     // Reads every value of the application key (the section with the empty name);
     // a value that cannot be read takes its default. m_bAutoRun is left at 0: the
-    // platform's Run-key test sets it afterwards.
+    // Run value, outside the application key, sets it afterwards.
     void Load(ProfileStore& profile);
 };
 

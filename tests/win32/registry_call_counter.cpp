@@ -23,6 +23,7 @@ decltype(&::RegCreateKeyExW) g_createKeyExW;
 decltype(&::RegQueryValueExW) g_queryValueExW;
 decltype(&::RegSetValueExW) g_setValueExW;
 decltype(&::RegCloseKey) g_closeKey;
+decltype(&::RegGetValueW) g_getValueW;
 
 struct Redirect {
     const char* name;
@@ -40,12 +41,13 @@ const Redirect g_redirects[] = {
     MakeRedirect<g_createKeyEx>("RegCreateKeyExA", &::RegCreateKeyExA),
     MakeRedirect<g_queryValueEx>("RegQueryValueExA", &::RegQueryValueExA),
     MakeRedirect<g_setValueEx>("RegSetValueExA", &::RegSetValueExA),
-    // The settings and the history go through the wide API, the Run value the ANSI one.
+    // The settings, the history and the Run value go through the wide API.
     MakeRedirect<g_openKeyExW>("RegOpenKeyExW", &::RegOpenKeyExW),
     MakeRedirect<g_createKeyExW>("RegCreateKeyExW", &::RegCreateKeyExW),
     MakeRedirect<g_queryValueExW>("RegQueryValueExW", &::RegQueryValueExW),
     MakeRedirect<g_setValueExW>("RegSetValueExW", &::RegSetValueExW),
     MakeRedirect<g_closeKey>("RegCloseKey", &::RegCloseKey),
+    MakeRedirect<g_getValueW>("RegGetValueW", &::RegGetValueW),
 };
 
 // install swaps the originals for the wrappers, otherwise puts them back.
