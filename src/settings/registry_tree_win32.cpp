@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "chatbox/history_list.h"
+#include "common/ascii.h"
 #include "framework/unique_handle_win32.h"
 #include "framework/wide_text_win32.h"
 #include "framework/win_app_win32.h"
@@ -35,14 +36,8 @@ LONG DeleteKeyTreeAt(HKEY parent, const wchar_t* path, int depth) noexcept {
 constexpr DWORD kMaxValueName = 16383;
 
 bool IsKeptName(std::wstring_view name, std::span<const std::string> kept) noexcept {
-    auto lower = [](unsigned c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    for (const std::string& keep : kept) {
-        if (keep.size() != name.size()) continue;
-        bool same = true;
-        for (std::size_t i = 0; same && i < name.size(); ++i)
-            same = lower(name[i]) == lower(static_cast<unsigned char>(keep[i]));
-        if (same) return true;
-    }
+    for (const std::string& keep : kept)
+        if (EqualIgnoringAsciiCase(name, std::string_view(keep))) return true;
     return false;
 }
 
