@@ -5,11 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "chatbox/history_list.h"
 #include "common/ascii.h"
 #include "framework/unique_handle_win32.h"
-#include "framework/wide_text_win32.h"
-#include "framework/win_app_win32.h"
 
 namespace {
 
@@ -80,17 +77,5 @@ bool RemoveAllValuesAndSubkeysBut(HKEY key, std::span<const std::string> kept) n
         return complete;
     } catch (...) {
         return false;  // no memory for the names: what was there stays
-    }
-}
-
-bool DeleteHistoryKey() noexcept {
-    const CWinApp* app = AfxGetApp();
-    if (!app) return false;
-    try {
-        const std::string path = "Software\\" + app->RegistryKey() + "\\" + app->ProfileName() + "\\" +
-                                 std::string(kHistorySection);
-        return DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(path).c_str()) == ERROR_SUCCESS;
-    } catch (...) {
-        return false;  // no memory for the path: the history stays as it was
     }
 }
