@@ -22,10 +22,3 @@ struct CAppSettings {
     // Run value, outside the application key, sets it afterwards.
     void Load(ProfileStore& profile);
 };
-
-// The process's one record, created on first use with empty strings and loaded by
-// the application object. Freed by FreeAppSettings when the module leaves.
-CAppSettings& GetAppSettings();
-// The same record for code that must not throw: null when it cannot be created.
-CAppSettings* FindAppSettings() noexcept;
-void FreeAppSettings() noexcept;
