@@ -15,13 +15,16 @@
 
 namespace {
 
-// The edit's text in UTF-8; nothing when there is no memory for it, with the
-// thread's last error saying so.
+// The edit's text in UTF-8; nothing when there is no memory for it or a check
+// failed, with the thread's last error saying which.
 std::optional<std::string> ReadMessage(const CWnd& edit) noexcept {
     try {
         return edit.GetWindowText();
     } catch (const std::bad_alloc&) {
         ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return std::nullopt;
+    } catch (...) {
+        ::SetLastError(ERROR_INTERNAL_ERROR);  // a failed check, not a shortage
         return std::nullopt;
     }
 }
