@@ -31,15 +31,20 @@ void CheckDecoders(const std::string& raw) {
     FUZZ_CHECK(text.size() == raw.size() || raw[text.size()] == '\0');
 }
 
-// The program of a Run command is a piece of it: no quote, no blank at either end
-// of an unquoted one, and a command the host writes gives its path back.
+// The program of a Run command: what stands between a first quote and the next
+// one, or the command without blanks at either end; a command the host writes
+// gives back the path it was made from.
 void CheckRunValue(const std::string& raw) {
     const std::wstring command(raw.begin(), raw.end());
     const std::wstring_view program = RunCommandProgram(command);
-    FUZZ_CHECK(command.find(program) != std::wstring::npos);
-    FUZZ_CHECK(program.find(L'"') == std::wstring_view::npos);
-    if (command.find(L'"') == std::wstring::npos && !program.empty()) {
-        FUZZ_CHECK(program.front() != L' ' && program.front() != L'\t');
+    const std::size_t first = command.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) {
+        FUZZ_CHECK(program.empty());
+    } else if (command[first] == L'"') {
+        FUZZ_CHECK(program.find(L'"') == std::wstring_view::npos);
+        FUZZ_CHECK(command.compare(first + 1, program.size(), program) == 0);
+    } else {
+        FUZZ_CHECK(!program.empty() && program.front() == command[first]);
         FUZZ_CHECK(program.back() != L' ' && program.back() != L'\t');
     }
     if (command.find(L'"') == std::wstring::npos) FUZZ_CHECK(RunCommandProgram(RunCommandFor(command)) == command);
