@@ -14,10 +14,11 @@
 //
 // A failed allocation still throws std::bad_alloc, which the module handles as
 // "out of memory"; so does an array too long to allocate, whose own type (a kind
-// of std::bad_alloc) would cost another 512 bytes. A length or range check that fails is a fault of the module,
-// never a shortage of memory: it throws CheckFailed, which is no std::bad_alloc,
-// so nothing reports it as one; every caller in the module catches it with the
-// rest. A terminate still ends the process, without a report nobody would see.
+// of std::bad_alloc) would cost another 512 bytes. A length or range check that
+// fails is a fault of the module, never a shortage of memory: it throws
+// CheckFailed, which is no std::bad_alloc, so nothing reports it as one; every
+// caller in the module catches it with the rest. A terminate still ends the
+// process, without a report nobody would see.
 #include <cstdlib>
 #include <exception>
 #include <new>

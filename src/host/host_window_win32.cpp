@@ -64,7 +64,8 @@ bool WriteAutoRun(bool on, std::wstring& problem) {
     if (status == ERROR_SUCCESS) {
         if (on) {
             const std::wstring command = RunCommandFor(HostExecutablePath());
-            status = ::RegSetValueExW(run.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+            status = ::RegSetValueExW(run.get(), kRunValueName, 0, REG_SZ,
+                                      reinterpret_cast<const BYTE*>(command.c_str()),
                                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
         } else {
             status = ::RegDeleteValueW(run.get(), kRunValueName);
