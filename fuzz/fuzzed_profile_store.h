@@ -34,7 +34,6 @@ public:
     bool WriteString(std::string_view, std::string_view, std::string_view) override {
         return m_data.ConsumeBool();
     }
-    bool DeleteSection(std::string_view) override { return m_data.ConsumeBool(); }
 
     // How often each (section, name) was read.
     const std::map<std::pair<std::string, std::string>, int>& Reads() const { return m_reads; }
@@ -70,10 +69,6 @@ public:
     }
     bool WriteString(std::string_view section, std::string_view name, std::string_view text) override {
         m_values[{std::string(section), std::string(name)}] = std::string(text) + '\0';
-        return true;
-    }
-    bool DeleteSection(std::string_view section) override {
-        std::erase_if(m_values, [&](const auto& entry) { return entry.first.first == section; });
         return true;
     }
 

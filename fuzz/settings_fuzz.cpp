@@ -1,6 +1,6 @@
 // The settings decoding of raw registry data of any type and length: the whole
 // load over a store whose every answer is the fuzzer's, the two decoders and the
-// rule for the Run value.
+// program of a Run command.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -10,7 +10,7 @@
 #include "fuzz_check.h"
 #include "fuzzed_profile_store.h"
 #include "settings/app_settings.h"
-#include "settings/autorun.h"
+#include "settings/run_value.h"
 
 namespace {
 
@@ -31,26 +31,32 @@ void CheckDecoders(const std::string& raw) {
     FUZZ_CHECK(text.size() == raw.size() || raw[text.size()] == '\0');
 }
 
-void CheckRunValue(std::uint32_t type, const std::string& raw) {
-    const bool accepted = AcceptRunValue(type, raw);
-    const bool expected = (type == kRegSz || type == kRegExpandSz) && !raw.empty() &&
-                          raw.size() <= kRunValueMaxBytes && raw.back() == '\0';
-    FUZZ_CHECK(accepted == expected);
-    if (accepted) {
-        const std::string_view text = RunValueText(raw);
-        FUZZ_CHECK(text.size() < raw.size());
-        FUZZ_CHECK(text.find('\0') == std::string_view::npos);
+// The program of a Run command: what stands between a first quote and the next
+// one, or the command without blanks at either end; a command the host writes
+// gives back the path it was made from.
+void CheckRunValue(const std::string& raw) {
+    const std::wstring command(raw.begin(), raw.end());
+    const std::wstring_view program = RunCommandProgram(command);
+    const std::size_t first = command.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) {
+        FUZZ_CHECK(program.empty());
+    } else if (command[first] == L'"') {
+        FUZZ_CHECK(program.find(L'"') == std::wstring_view::npos);
+        FUZZ_CHECK(command.compare(first + 1, program.size(), program) == 0);
+    } else {
+        FUZZ_CHECK(!program.empty() && program.front() == command[first]);
+        FUZZ_CHECK(program.back() != L' ' && program.back() != L'\t');
     }
+    if (command.find(L'"') == std::wstring::npos) FUZZ_CHECK(RunCommandProgram(RunCommandFor(command)) == command);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider data(bytes, size);
-    const std::uint32_t type = data.ConsumeIntegral<std::uint32_t>();
     const std::string raw = data.ConsumeRandomLengthString(700);
     CheckDecoders(raw);
-    CheckRunValue(type, raw);
+    CheckRunValue(raw);
 
     FuzzedProfileStore store(data);
     CAppSettings settings;

@@ -1,6 +1,6 @@
 #include <memory>
 
-#include "settings/app_settings.h"
+#include "app/app_settings_instance.h"
 
 namespace {
 

@@ -19,10 +19,8 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
             // The module's own handle, never the process's, for resources and the hook.
             AfxSetInstanceHandle(module);
             ProcessArguments();  // split now, before any hook event reads it
-            if (!theApp.InitInstance()) {
-                theApp.ExitInstance();
-                return FALSE;
-            }
+            // Never refuses: without its settings the module still enters with defaults.
+            theApp.InitInstance();
             break;
         case DLL_PROCESS_DETACH:
             // Before the settings go: the box saves the history as it closes. A

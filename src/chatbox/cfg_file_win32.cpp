@@ -16,8 +16,9 @@ std::optional<FileError> WriteCfgFile(const std::string& path, std::string_view 
     if (fullLength == 0 || fullLength >= MAX_PATH) return FileError{FileErrorCause::badPath, path};
     const std::string fullPath = Utf8FromWide(wideFull);
 
-    SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    UniqueFile file = AdoptFile(::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, &security, CREATE_ALWAYS,
+    // No security attributes: the handle is not inheritable, so a program the game
+    // starts meanwhile cannot keep the file open and locked.
+    UniqueFile file = AdoptFile(::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FileError{CauseForSystemError(::GetLastError()), path};
 

@@ -1,6 +1,6 @@
 #include "chatbox/cfg_path.h"
 
-std::string RemoveFileSpec(std::string_view path, LeadBytePredicate isLeadByte) {
+std::string RemoveFileSpec(std::string_view path) {
     // Where the cut goes: after one or two leading backslashes (a rooted or a
     // network path keeps them), at the last backslash, or after a drive colon and
     // the backslash that follows it. Nothing after that point: nothing to remove.
@@ -20,38 +20,17 @@ std::string RemoveFileSpec(std::string_view path, LeadBytePredicate isLeadByte) 
             // stepped over without being looked at.
             if (i >= path.size()) break;
         }
-        const bool twoBytes = isLeadByte != nullptr && i + 1 < path.size() &&
-                              isLeadByte(static_cast<unsigned char>(path[i]));
-        i += twoBytes ? 2 : 1;
+        ++i;
     }
     return std::string(path.substr(0, cut));
 }
 
-namespace {
-
-// True when the last character is a backslash; in a two-byte code page a final
-// 0x5C may be the trail byte of a character instead.
-bool EndsInSeparator(std::string_view path, LeadBytePredicate isLeadByte) {
-    if (path.empty() || path.back() != '\\') return false;
-    if (isLeadByte == nullptr) return true;
-    std::size_t k = 0;
-    while (k + 1 < path.size()) {
-        const bool twoBytes = isLeadByte(static_cast<unsigned char>(path[k]));
-        if (twoBytes && k + 2 == path.size()) return false;
-        k += twoBytes ? 2 : 1;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::string BuildCfgPath(std::string_view executablePath, GameFolder folder,
-                         LeadBytePredicate isLeadByte) {
-    std::string path = RemoveFileSpec(executablePath, isLeadByte);
+std::string BuildCfgPath(std::string_view executablePath, GameFolder folder) {
+    std::string path = RemoveFileSpec(executablePath);
     std::string_view tail =
         folder == GameFolder::czero ? "\\czero\\parlix.cfg" : "\\cstrike\\parlix.cfg";
     // A root keeps its own backslash; "\" followed by "\cstrike" would name a share.
-    if (EndsInSeparator(path, isLeadByte)) tail.remove_prefix(1);
+    if (!path.empty() && path.back() == '\\') tail.remove_prefix(1);
     path.append(tail);
     return path;
 }

@@ -6,24 +6,19 @@
 
 #include "hook/game_folder.h"
 
-// Tells whether a byte starts a two-byte character in the ANSI code page in use
-// (IsDBCSLeadByte on Windows). A trail byte may equal a backslash in such code
-// pages and is then no separator.
-using LeadBytePredicate = bool (*)(unsigned char byte);
-
 // Removes the trailing file name of `path` and the backslash before it, the way
 // the shell's path helper does it (forward slashes are not separators):
 //   "D:\Games\HL\hl.exe" -> "D:\Games\HL"   "C:\hl.exe" -> "C:\"
 //   "hl.exe" -> ""   "" -> ""   "C:" -> "C:"   "C:hl.exe" -> "C:"
 //   "D:\Games\" -> "D:\Games"   "\hl.exe" -> "\"
 //   "\\server\share\x.exe" -> "\\server\share"   "\\server" -> "\\"
-// `isLeadByte` may be null: then every byte is a character of its own.
-std::string RemoveFileSpec(std::string_view path, LeadBytePredicate isLeadByte = nullptr);
+// The path is UTF-8, where no byte of a character other than the backslash
+// itself can pass for one.
+std::string RemoveFileSpec(std::string_view path);
 
 // The folder of the executable followed by "\cstrike\parlix.cfg" or
 // "\czero\parlix.cfg". A folder that already ends in a backslash (a root such
 // as "C:\" or "\") does not get a second one: "\" + "\cstrike" would otherwise
 // read as the network share "\\cstrike". An empty executable path gives the bare
 // "\cstrike\parlix.cfg", relative to the root of the current drive.
-std::string BuildCfgPath(std::string_view executablePath, GameFolder folder,
-                         LeadBytePredicate isLeadByte = nullptr);
+std::string BuildCfgPath(std::string_view executablePath, GameFolder folder);

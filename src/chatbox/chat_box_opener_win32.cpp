@@ -1,7 +1,7 @@
 // Opening the process's chat box over the game window, for the hook.
+#include "chatbox/dialog_rules.h"
 #include "chatbox/dlg_say_win32.h"
 #include "hook/chat_box_win32.h"
-#include "hook/hook_decision.h"
 
 HWND ChatBoxWindow() noexcept { return theChatBox.m_hWnd; }
 

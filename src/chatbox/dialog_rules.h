@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "common/rect.h"
+
 inline constexpr int IDS_PROMPT_SAY = 101;
 inline constexpr int IDS_PROMPT_SAY_TEAM = 102;
 inline constexpr int IDS_PROMPT_RCON = 103;
@@ -16,3 +18,8 @@ int PromptStringId(int mode) noexcept;
 // thread id of 0 (the owner could not be told) closes the box.
 bool StaysOpenAfterFocusLoss(bool hasFocusWindow, std::uint32_t focusThread,
                              std::uint32_t gameThread) noexcept;
+
+// Where the box goes in the game window's client coordinates: centred across (the
+// halving truncates toward zero, so a box wider than the client area by 5 stands
+// at -2), its bottom edge 20 pixels above the bottom of the client area.
+Point PlaceChatBox(const Rect& client, int boxWidth, int boxHeight) noexcept;

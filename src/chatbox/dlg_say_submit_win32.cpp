@@ -10,18 +10,21 @@
 #include "chatbox/error_box_win32.h"
 #include "chatbox/say_command.h"
 #include "chatbox/send_key_win32.h"
-#include "settings/app_settings.h"
+#include "app/app_settings_instance.h"
 #include "settings/key_names.h"
 
 namespace {
 
-// The edit's text in UTF-8; nothing when there is no memory for it, with the
-// thread's last error saying so.
+// The edit's text in UTF-8; nothing when there is no memory for it or a check
+// failed, with the thread's last error saying which.
 std::optional<std::string> ReadMessage(const CWnd& edit) noexcept {
     try {
         return edit.GetWindowText();
     } catch (const std::bad_alloc&) {
         ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return std::nullopt;
+    } catch (...) {
+        ::SetLastError(ERROR_INTERNAL_ERROR);  // a failed check, not a shortage
         return std::nullopt;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "chatbox/error_text.h"
 #include "common/utf8.h"
+#include "framework/system_error_win32.h"
 #include "framework/wide_text_win32.h"
 #include "framework/win_app_win32.h"
 
@@ -22,31 +23,20 @@ void ShowBox(HWND owner, std::string_view text) noexcept {
     }
 }
 
-// The system's text for a code in UTF-8, cut between characters to fit a buffer
-// of `size` bytes with its terminator; 0 when the system has none.
-std::size_t SystemErrorText(DWORD code, char* buffer, DWORD size) noexcept {
-    if (size == 0) return 0;
-    wchar_t wide[512] = {};
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                          code, 0x0400, wide, 512, nullptr);
-    if (length == 0) return 0;
-    try {
-        const std::string text = Utf8FromWide(std::wstring_view(wide, length));
-        const std::size_t copied = Utf8PrefixLength(text, size - 1);
-        std::memcpy(buffer, text.data(), copied);
-        return copied;
-    } catch (...) {
-        return 0;
-    }
-}
-
 }  // namespace
 
 char* FormatLastError(char* buffer, DWORD size) noexcept {
     std::memset(buffer, 0, size);
+    if (size == 0) return buffer;
     const DWORD code = ::GetLastError();
-    const std::size_t length = SystemErrorText(code, buffer, size);
-    FinishSystemErrorText(buffer, size, length, static_cast<std::int32_t>(code));
+    try {
+        std::string text = SystemMessageText(code);
+        if (text.empty()) text = ErrorCodeText(static_cast<std::int32_t>(code));
+        // Cut between characters, with room for the terminator.
+        std::memcpy(buffer, text.data(), Utf8PrefixLength(text, size - 1));
+    } catch (...) {
+        // No memory for the text: the box shows nothing rather than fail.
+    }
     return buffer;
 }
 

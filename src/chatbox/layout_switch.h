@@ -26,8 +26,6 @@ public:
     // module leaving): back to the layout from before the first switch, when
     // "Auto IME" is on. Later closings of the same opening find nothing to restore.
     void Restore(LayoutPlatform& platform, bool autoIme) noexcept;
-    // The layout a closing would restore now, 0 when none.
-    std::uintptr_t Previous() const noexcept { return m_hklPrevious; }
 
 private:
     std::uintptr_t m_hklPrevious = 0;

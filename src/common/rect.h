@@ -1,4 +1,4 @@
-// A rectangle as the platform gives it: right and bottom exclusive.
+// A rectangle as the platform gives it: right and bottom exclusive; and a point.
 #pragma once
 
 struct Rect {
@@ -10,4 +10,9 @@ struct Rect {
     constexpr int Width() const noexcept { return right - left; }
     constexpr int Height() const noexcept { return bottom - top; }
     friend constexpr bool operator==(const Rect&, const Rect&) = default;
+};
+
+struct Point {
+    int x;
+    int y;
 };

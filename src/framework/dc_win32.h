@@ -22,9 +22,6 @@ public:
     // painted opaquely with it.
     void FillSolidRect(const RECT& rect, COLORREF colour) const noexcept;
     void FillRect(const RECT& rect, HBRUSH brush) const noexcept { ::FillRect(m_hDC, &rect, brush); }
-    // Top and left edges (without their last pixel) in topLeft, then the whole right
-    // and bottom edges in bottomRight.
-    void Draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight) const noexcept;
     int GetClipBox(RECT* rect) const noexcept { return ::GetClipBox(m_hDC, rect); }
 
     HDC m_hDC = nullptr;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "hook/chat_box_win32.h"
+#include "hook/exports_win32.h"
 #include "hook/game_detection.h"
 #include "hook/hook_decision.h"
 
@@ -90,8 +91,6 @@ void SetHotKeys(int sayKey, int sayTeamKey, int rconSayKey, int fourthKey) {
     Store(g_shared.rconSayKey, static_cast<std::int16_t>(rconSayKey));
     Store(g_shared.fourthKey, static_cast<std::int16_t>(fourthKey));
 }
-
-LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
 
 HHOOK InstallHook() {
     // By name, as the host loaded it: a module loaded under another name installs nothing.

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "common/rect.h"
-
 // The three hot keys as the shared block holds them: signed 16-bit key codes.
 struct HotKeys {
     std::int16_t say;
@@ -65,13 +63,3 @@ int DecideHook(int code, std::uintptr_t wParam, const HotKeys& keys, Probe& prob
     if (!probe.ActiveWindowIsGame()) return kPassOn;
     return mode;
 }
-
-struct Point {
-    int x;
-    int y;
-};
-
-// Where the box goes in the game window's client coordinates: centred across (the
-// halving truncates toward zero, so a box wider than the client area by 5 stands
-// at -2), its bottom edge 20 pixels above the bottom of the client area.
-Point PlaceChatBox(const Rect& client, int boxWidth, int boxHeight) noexcept;

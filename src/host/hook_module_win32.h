@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "hook/exports_win32.h"
+
 class HookModule {
 public:
     HookModule() = default;
@@ -27,10 +29,6 @@ public:
     const std::wstring& Problem() const noexcept { return m_problem; }
 
 private:
-    using SetHotKeysFn = void(__cdecl*)(WORD, WORD, WORD, WORD);
-    using InstallHookFn = HHOOK(__cdecl*)();
-    using UninstallHookFn = void(__cdecl*)();
-
     HMODULE m_module = nullptr;
     SetHotKeysFn m_setHotKeys = nullptr;
     InstallHookFn m_installHook = nullptr;

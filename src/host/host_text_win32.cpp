@@ -3,6 +3,8 @@
 #include <iterator>
 #include <vector>
 
+#include "framework/system_error_win32.h"
+
 HostLanguage UserLanguage() noexcept { return HostLanguageFor(::GetUserDefaultUILanguage()); }
 
 std::wstring UiText(HostText id, std::initializer_list<std::string_view> arguments) {
@@ -10,13 +12,8 @@ std::wstring UiText(HostText id, std::initializer_list<std::string_view> argumen
 }
 
 std::wstring SystemErrorText(DWORD error) {
-    wchar_t buffer[512] = {};
-    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                    buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    std::wstring text(buffer, length);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    if (text.empty()) text = L"error " + std::to_wstring(error);
-    return text;
+    const std::string text = SystemMessageText(error);
+    return text.empty() ? L"error " + std::to_wstring(error) : WideFromUtf8(text);
 }
 
 std::wstring HostExecutablePath() {

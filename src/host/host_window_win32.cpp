@@ -8,7 +8,6 @@
 #include "framework/unique_handle_win32.h"
 #include "game_setup_win32.h"
 #include "host/host_settings.h"
-#include "host/run_value.h"
 #include "parlix_version.h"
 #include "host_log_win32.h"
 #include "host_resource.h"
@@ -18,12 +17,12 @@
 #include "settings/layout_source_win32.h"
 #include "app/hook_app_win32.h"
 #include "settings/registry_profile_store_win32.h"
+#include "settings/run_value.h"
+#include "settings/run_value_win32.h"
 
 namespace {
 
 constexpr const wchar_t* kTitle = L"Parlix";
-constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const wchar_t* kRunValue = L"Parlix";
 constexpr int kKeyCombos[4] = {IDC_HOST_SAY_KEY, IDC_HOST_TEAM_KEY, IDC_HOST_RCON_KEY, IDC_HOST_SEND_KEY};
 
 // The texts of the window's controls, set in the user's language when it opens.
@@ -60,15 +59,16 @@ constexpr LRESULT kNoImeItem = 0;
 // no value at all when switched off.
 bool WriteAutoRun(bool on, std::wstring& problem) {
     UniqueHkey run;
-    LONG status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    LONG status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                     KEY_SET_VALUE, nullptr, run.put(), nullptr);
     if (status == ERROR_SUCCESS) {
         if (on) {
             const std::wstring command = RunCommandFor(HostExecutablePath());
-            status = ::RegSetValueExW(run.get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+            status = ::RegSetValueExW(run.get(), kRunValueName, 0, REG_SZ,
+                                      reinterpret_cast<const BYTE*>(command.c_str()),
                                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
         } else {
-            status = ::RegDeleteValueW(run.get(), kRunValue);
+            status = ::RegDeleteValueW(run.get(), kRunValueName);
             if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
         }
     }
@@ -126,13 +126,9 @@ std::wstring StatusText(const HookModule& hook, const CAppSettings& settings, bo
 }  // namespace
 
 bool ReadHostAutoRun() noexcept {
-    wchar_t command[1024] = {};
-    DWORD size = sizeof command - sizeof(wchar_t);
-    // RRF_RT_REG_SZ also takes a REG_EXPAND_SZ value, expanded.
-    if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, command, &size) !=
-        ERROR_SUCCESS)
-        return false;
-    const std::wstring program(RunCommandProgram(command));
+    const std::wstring program = ReadRunProgram();
+    // Outside any loader lock, the host can afford to look: a value naming a program
+    // that is gone does not start anything at logon.
     const DWORD attributes = program.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(program.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -10,9 +10,8 @@
 #include "settings/app_settings.h"
 #include "tray_icon_win32.h"
 
-// Whether the user's Run key starts a program that exists, quoted or not: the
-// host's own view of "Start at logon" (the module's stricter test takes the
-// value only unquoted).
+// Whether the user's Run key starts a program that exists, quoted or not: "Start
+// at logon" as the host shows it.
 bool ReadHostAutoRun() noexcept;
 
 class CHostWindow final : public CDialog {

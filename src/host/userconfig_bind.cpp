@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "common/ascii.h"
 #include "settings/key_names.h"
 
 namespace {
@@ -11,15 +12,6 @@ constexpr std::string_view kExecParlix = "exec parlix.cfg";
 // A comment to the game; to the removal, the mark of a file the set-up made.
 constexpr std::string_view kMadeBySetUp =
     "// Made by Parlix for the line below: removing its game set-up deletes this file.";
-
-char LowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
 
 // Words as the game's console splits a line: blanks separate, quotes group.
 std::vector<std::string_view> SplitWords(std::string_view line) {
@@ -81,7 +73,7 @@ std::string GameBindKeyName(std::string_view keyName) {
     } kRenamed[] = {{"Insert", "INS"}, {"Delete", "DEL"},   {"Home", "HOME"},
                     {"End", "END"},    {"Page Up", "PGUP"}, {"Page Dn", "PGDN"}};
     for (const KeyNameEntry& entry : KeyNameTable()) {
-        if (!EqualsNoCase(entry.name, keyName)) continue;
+        if (!EqualIgnoringAsciiCase(entry.name, keyName)) continue;
         std::string_view name = entry.name;
         for (const auto& renamed : kRenamed)
             if (renamed.table == name) return std::string(renamed.game);
@@ -98,8 +90,8 @@ std::string ParlixBindLine(std::string_view gameKeyName) {
 bool IsParlixBindLine(std::string_view line) noexcept {
     if (line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
     std::vector<std::string_view> words = SplitWords(line);
-    return words.size() == 3 && EqualsNoCase(words[0], "bind") && !words[1].empty() &&
-           EqualsNoCase(words[2], kExecParlix);
+    return words.size() == 3 && EqualIgnoringAsciiCase(words[0], "bind") && !words[1].empty() &&
+           EqualIgnoringAsciiCase(words[2], kExecParlix);
 }
 
 std::string RewriteUserConfig(std::string_view content, std::string_view bindLine) {

@@ -33,5 +33,5 @@ void CAppSettings::Load(ProfileStore& profile) {
     m_bStartMinimized = GetFlag(profile, "Start Minimized", 0);
     m_bRememberHistory = GetFlag(profile, "Remember History", 1);
     m_nMaxHistoryItems = ClampMaxHistoryItems(ProfileGetInt(profile, kSettings, "Max History Items", 10));
-    m_bAutoRun = 0;  // the platform's Run-key test decides it afterwards
+    m_bAutoRun = 0;  // the Run value decides it afterwards
 }

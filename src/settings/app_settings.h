@@ -19,13 +19,6 @@ struct CAppSettings {
 
     // Reads every value of the application key (the section with the empty name);
     // a value that cannot be read takes its default. m_bAutoRun is left at 0: the
-    // platform's Run-key test sets it afterwards.
+    // Run value, outside the application key, sets it afterwards.
     void Load(ProfileStore& profile);
 };
-
-// The process's one record, created on first use with empty strings and loaded by
-// the application object. Freed by FreeAppSettings when the module leaves.
-CAppSettings& GetAppSettings();
-// The same record for code that must not throw: null when it cannot be created.
-CAppSettings* FindAppSettings() noexcept;
-void FreeAppSettings() noexcept;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "common/ascii.h"
+
 namespace {
 
 constexpr std::array<KeyNameEntry, 22> kKeyNames{{
@@ -13,27 +15,13 @@ constexpr std::array<KeyNameEntry, 22> kKeyNames{{
     {"Page Up", 0x21}, {"Page Dn", 0x22},
 }};
 
-constexpr unsigned char FoldAscii(unsigned char c) noexcept {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view given, const char* rowName) noexcept {
-    const std::string_view row(rowName);
-    if (given.size() != row.size()) return false;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (FoldAscii(static_cast<unsigned char>(given[i])) != FoldAscii(static_cast<unsigned char>(row[i])))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::span<const KeyNameEntry> KeyNameTable() noexcept { return kKeyNames; }
 
 std::uint16_t LookupVirtualKey(std::string_view name) noexcept {
     for (const KeyNameEntry& entry : kKeyNames) {
-        if (SameName(name, entry.name)) return entry.code;
+        if (EqualIgnoringAsciiCase(name, entry.name)) return entry.code;
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <exception>
 
+#include "common/ascii.h"
 #include "common/utf8.h"
 
 namespace {
@@ -24,17 +25,6 @@ bool ReadEntry(LayoutSource& source, std::uintptr_t hkl, std::vector<LayoutEntry
     buffer.resize(std::min(buffer.size(), buffer.find(u'\0')));
     if (buffer.empty()) return false;
     entries.push_back({hkl, std::move(buffer)});
-    return true;
-}
-
-constexpr char16_t FoldAscii(char16_t c) noexcept {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool EqualFoldingAscii(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     return true;
 }
 
@@ -61,7 +51,7 @@ CLayoutCatalog::CLayoutCatalog(LayoutSource& source) {
 
 std::uintptr_t CLayoutCatalog::FindByDescription(std::u16string_view text, EqualIgnoringCase equal) const {
     text = text.substr(0, text.find(u'\0'));
-    if (equal == nullptr) equal = &EqualFoldingAscii;
+    if (equal == nullptr) equal = &EqualIgnoringAsciiCase<char16_t, char16_t>;
     for (const LayoutEntry& entry : m_entries) {
         if (equal(entry.description, text)) return entry.hkl;
     }

@@ -26,8 +26,6 @@ public:
     virtual bool WriteInt(std::string_view section, std::string_view name, std::uint32_t value) = 0;
     // Written as a string value with its terminating NUL.
     virtual bool WriteString(std::string_view section, std::string_view name, std::string_view text) = 0;
-    // Removes the section with everything below it; true when it was deleted.
-    virtual bool DeleteSection(std::string_view section) = 0;
     // Removes every value of the section whose name is not one of `kept` (names
     // compared as the store compares them) and every section below it; true when
     // nothing else is left. A store that cannot list what it holds removes nothing

@@ -111,15 +111,6 @@ bool RegistryProfileStore::WriteString(std::string_view section, std::string_vie
                             static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-bool RegistryProfileStore::DeleteSection(std::string_view section) {
-    // The empty section is the whole profile, which no caller means to delete.
-    if (section.empty() || m_maker.empty() || m_profile.empty()) return false;
-    // A key handle kept open on the deleted section would make later writes fail.
-    if (m_sectionKey && section == m_openSection) m_sectionKey.reset();
-    const std::string path = "Software\\" + m_maker + "\\" + m_profile + "\\" + std::string(section);
-    return DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(path).c_str()) == ERROR_SUCCESS;
-}
-
 bool RegistryProfileStore::KeepOnly(std::string_view section, std::span<const std::string> kept) {
     if (section.empty()) return false;  // never the values of the whole profile
     const HKEY key = OpenSection(section);

@@ -23,7 +23,6 @@ public:
     std::optional<std::uint32_t> ReadInt(std::string_view section, std::string_view name) override;
     bool WriteInt(std::string_view section, std::string_view name, std::uint32_t value) override;
     bool WriteString(std::string_view section, std::string_view name, std::string_view text) override;
-    bool DeleteSection(std::string_view section) override;
     bool KeepOnly(std::string_view section, std::span<const std::string> kept) override;
 
 private:

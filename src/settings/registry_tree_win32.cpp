@@ -5,10 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "chatbox/history_list.h"
+#include "common/ascii.h"
 #include "framework/unique_handle_win32.h"
-#include "framework/wide_text_win32.h"
-#include "framework/win_app_win32.h"
 
 namespace {
 
@@ -35,14 +33,8 @@ LONG DeleteKeyTreeAt(HKEY parent, const wchar_t* path, int depth) noexcept {
 constexpr DWORD kMaxValueName = 16383;
 
 bool IsKeptName(std::wstring_view name, std::span<const std::string> kept) noexcept {
-    auto lower = [](unsigned c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    for (const std::string& keep : kept) {
-        if (keep.size() != name.size()) continue;
-        bool same = true;
-        for (std::size_t i = 0; same && i < name.size(); ++i)
-            same = lower(name[i]) == lower(static_cast<unsigned char>(keep[i]));
-        if (same) return true;
-    }
+    for (const std::string& keep : kept)
+        if (EqualIgnoringAsciiCase(name, std::string_view(keep))) return true;
     return false;
 }
 
@@ -85,17 +77,5 @@ bool RemoveAllValuesAndSubkeysBut(HKEY key, std::span<const std::string> kept) n
         return complete;
     } catch (...) {
         return false;  // no memory for the names: what was there stays
-    }
-}
-
-bool DeleteHistoryKey() noexcept {
-    const CWinApp* app = AfxGetApp();
-    if (!app) return false;
-    try {
-        const std::string path = "Software\\" + app->RegistryKey() + "\\" + app->ProfileName() + "\\" +
-                                 std::string(kHistorySection);
-        return DeleteKeyTree(HKEY_CURRENT_USER, WideFromUtf8(path).c_str()) == ERROR_SUCCESS;
-    } catch (...) {
-        return false;  // no memory for the path: the history stays as it was
     }
 }

@@ -23,7 +23,3 @@ LONG DeleteKeyTree(HKEY parent, const wchar_t* path) noexcept;
 // names compared without ASCII letter case as the registry compares them, and
 // every subkey with its tree. True when nothing else is left.
 bool RemoveAllValuesAndSubkeysBut(HKEY key, std::span<const std::string> kept) noexcept;
-
-// Deletes HKEY_CURRENT_USER\Software\<maker>\<profile>\History of the process's
-// application; true when it was deleted.
-bool DeleteHistoryKey() noexcept;

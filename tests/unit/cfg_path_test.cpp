@@ -2,13 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// Lead bytes of code page 936.
-bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-}  // namespace
-
 TEST(RemoveFileSpec, CutsTheLastNameLikeTheShellHelper) {
     EXPECT_EQ(RemoveFileSpec("D:\\Games\\HL\\hl.exe"), "D:\\Games\\HL");
     EXPECT_EQ(RemoveFileSpec("C:\\hl.exe"), "C:\\");
@@ -24,14 +17,12 @@ TEST(RemoveFileSpec, CutsTheLastNameLikeTheShellHelper) {
     EXPECT_EQ(RemoveFileSpec(std::string("D:\\a\\b\0\\c", 9)), "D:\\a");
 }
 
-TEST(RemoveFileSpec, TrailBytesOfTwoByteCharactersAreNoSeparators) {
-    // 0x81 0x5C is one character in code page 936, not a lead byte and a backslash.
-    const std::string path = "D:\\Games\\\x81\x5Chl.exe";
-    EXPECT_EQ(RemoveFileSpec(path, IsGbkLeadByte), "D:\\Games");
-    EXPECT_EQ(RemoveFileSpec(path), "D:\\Games\\\x81");
-    EXPECT_EQ(RemoveFileSpec("D:\\\xC4\xE3\\hl.exe", IsGbkLeadByte), "D:\\\xC4\xE3");
-    // A lead byte at the very end stands alone.
-    EXPECT_EQ(RemoveFileSpec("D:\\a\\\x81", IsGbkLeadByte), "D:\\a");
+TEST(RemoveFileSpec, CharactersOfUtf8PathsStayWhole) {
+    // 游戏 (games) and a name that ends in a character of four bytes.
+    const std::string games = "D:\\\xE6\xB8\xB8\xE6\x88\x8F";
+    EXPECT_EQ(RemoveFileSpec(games + "\\hl.exe"), games);
+    EXPECT_EQ(RemoveFileSpec(games + "\\\xF0\x9F\x98\x80"), games);
+    EXPECT_EQ(BuildCfgPath(games + "\\hl.exe", GameFolder::czero), games + "\\czero\\parlix.cfg");
 }
 
 TEST(BuildCfgPath, AppendsTheModFolderAndFileName) {
@@ -47,7 +38,4 @@ TEST(BuildCfgPath, ARootGetsNoSecondBackslash) {
     EXPECT_EQ(BuildCfgPath("C:\\hl.exe", GameFolder::cstrike), "C:\\cstrike\\parlix.cfg");
     // "\" + "\cstrike" would be the network share \\cstrike.
     EXPECT_EQ(BuildCfgPath("\\hl.exe", GameFolder::czero), "\\czero\\parlix.cfg");
-    // A final 0x5C that is a trail byte keeps the separator.
-    EXPECT_EQ(BuildCfgPath("D:\\\x81\x5C\\hl.exe", GameFolder::cstrike, IsGbkLeadByte),
-              "D:\\\x81\x5C\\cstrike\\parlix.cfg");
 }

@@ -16,3 +16,12 @@ TEST(StaysOpenAfterFocusLoss, OnlyAFocusInTheGameThreadKeepsTheBoxOpen) {
     EXPECT_FALSE(StaysOpenAfterFocusLoss(false, 40, 40));
     EXPECT_FALSE(StaysOpenAfterFocusLoss(true, 0, 0));
 }
+
+TEST(PlaceChatBox, CentredWithTruncationTowardZero20AboveTheBottom) {
+    const Point narrow = PlaceChatBox(Rect{0, 0, 100, 50}, 105, 10);
+    EXPECT_EQ(narrow.x, -2);  // -5 / 2 is -2, not -3
+    EXPECT_EQ(narrow.y, 20);
+    const Point wide = PlaceChatBox(Rect{10, 5, 811, 605}, 300, 40);
+    EXPECT_EQ(wide.x, 260);
+    EXPECT_EQ(wide.y, 545);
+}

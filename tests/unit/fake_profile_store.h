@@ -24,10 +24,10 @@ public:
     };
     using Section = std::map<std::string, Value, std::less<>>;
     std::map<std::string, Section, std::less<>> sections;
-    std::vector<std::string> calls;  // "ReadRaw <section>/<name>", "DeleteSection <section>", ...
+    std::vector<std::string> calls;  // "ReadRaw <section>/<name>", "KeepOnly <section>", ...
     // Sections below another are named "<section>\\<name>", as registry paths.
     bool cannotOpen = false;         // every operation fails and nothing is created
-    bool deleteFails = false;         // DeleteSection and KeepOnly remove nothing
+    bool deleteFails = false;         // KeepOnly removes nothing
     std::set<std::string, std::less<>> failingWrites;  // value names whose writes fail
     std::size_t callBudget = 100000;  // a runaway loop fails the test instead of running on
 
@@ -70,13 +70,6 @@ public:
     bool WriteString(std::string_view section, std::string_view name, std::string_view text) override {
         if (!Open("WriteString", section, name) || failingWrites.contains(name)) return false;
         PutString(section, name, text);
-        return true;
-    }
-    bool DeleteSection(std::string_view section) override {
-        Log("DeleteSection " + std::string(section));
-        const auto s = sections.find(section);
-        if (cannotOpen || deleteFails || s == sections.end()) return false;
-        sections.erase(s);
         return true;
     }
 

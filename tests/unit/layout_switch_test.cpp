@@ -31,7 +31,6 @@ TEST(LayoutSwitch, LaterFocusGainsKeepThePlayersLayoutForTheClosing) {
     // The focus goes to the game window and comes back with the IME still on.
     layouts.OnFocusGain(thread, kIme);
     layouts.OnFocusGain(thread, kIme);
-    EXPECT_EQ(layouts.Previous(), kPlayerLayout);
     layouts.Restore(thread, true);
     EXPECT_EQ(thread.active, kPlayerLayout);
     // OnCancel restores, then its focus change reaches the focus-loss handler.

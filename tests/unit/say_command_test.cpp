@@ -19,7 +19,7 @@ TEST(FormatSayCommand, EverythingElseIsCopiedAsTyped) {
     EXPECT_EQ(FormatSayCommand(0, "   "), "say \"   \"");
     EXPECT_EQ(FormatSayCommand(0, "100% %s %1"), "say \"100% %s %1\"");
     EXPECT_EQ(FormatSayCommand(0, ""), "say \"\"");
-    // Two-byte characters of code page 936, a trail byte equal to a backslash included.
-    const std::string text = "\xC4\xE3\xBA\xC3 \x81\x5C'\t";
+    // UTF-8 as typed: 你好, a character of four bytes, a backslash, a tab.
+    const std::string text = "\xE4\xBD\xA0\xE5\xA5\xBD \xF0\x9F\x98\x80 \\'\t";
     EXPECT_EQ(FormatSayCommand(0, text), "say \"" + text + "\"");
 }

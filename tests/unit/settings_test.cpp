@@ -3,7 +3,6 @@
 #include "default_settings_check.h"
 #include "fake_profile_store.h"
 #include "settings/app_settings.h"
-#include "settings/autorun.h"
 
 namespace {
 
@@ -78,19 +77,6 @@ TEST(ProfileReads, IntegersUpToFourBytesStringsUpToTheFirstNul) {
     EXPECT_EQ(ProfileGetString(store, "", "Number", "dflt"), "dflt");
     EXPECT_EQ(ProfileGetInt(store, "", "Number", 42), 42u);
     EXPECT_FALSE(ProfileSetInt(store, "", "Number", 1));
-}
-
-TEST(RunValue, OnlyTerminatedStringsOfOneTo260BytesTakenAsStored) {
-    const std::string path = std::string("\"C:\\Parlix.exe\"") + '\0';
-    EXPECT_TRUE(AcceptRunValue(kRegSz, path));
-    EXPECT_TRUE(AcceptRunValue(kRegExpandSz, path));
-    EXPECT_TRUE(AcceptRunValue(kRegSz, std::string(259, 'a') + '\0'));
-    for (std::uint32_t type : {0u, 3u, 4u, 7u}) EXPECT_FALSE(AcceptRunValue(type, path)) << type;
-    EXPECT_FALSE(AcceptRunValue(kRegSz, ""));
-    EXPECT_FALSE(AcceptRunValue(kRegSz, "C:\\Parlix.exe"));
-    EXPECT_FALSE(AcceptRunValue(kRegSz, std::string(260, 'a') + '\0'));
-    EXPECT_EQ(RunValueText(path), "\"C:\\Parlix.exe\"");
-    EXPECT_EQ(RunValueText(std::string("%X%\\P.exe\0junk\0", 16)), "%X%\\P.exe");
 }
 
 }  // namespace

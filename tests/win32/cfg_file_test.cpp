@@ -7,11 +7,25 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "chatbox/cfg_file_win32.h"
 #include "framework/wide_text_win32.h"
+#include "import_patch.h"
 
 namespace {
+
+// Every handle the code under test opens with CreateFileW, as the system made it.
+decltype(&::CreateFileW) g_createFile = nullptr;
+std::vector<DWORD> g_openedFlags;
+
+HANDLE WINAPI RecordingCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                  DWORD disposition, DWORD attributes, HANDLE model) {
+    const HANDLE file = g_createFile(name, access, share, security, disposition, attributes, model);
+    DWORD flags = 0;
+    if (file != INVALID_HANDLE_VALUE && ::GetHandleInformation(file, &flags)) g_openedFlags.push_back(flags);
+    return file;
+}
 
 class CfgFileTest : public ::testing::Test {
 protected:
@@ -43,6 +57,21 @@ TEST_F(CfgFileTest, HoldsExactlyTheLastCommandWritten) {
     ASSERT_FALSE(WriteCfgFile(m_path, "rcon say \"hi\""));
     // 13 bytes: no byte-order mark, no line end, no terminator, nothing of the first.
     EXPECT_EQ(ReadAll(m_path), "rcon say \"hi\"");
+}
+
+// A program the game starts while the file is open must not inherit the handle:
+// it would hold the file, opened without sharing, and every later message would
+// fail with a sharing violation while that program runs.
+TEST_F(CfgFileTest, NoChildProcessInheritsTheHandle) {
+    g_openedFlags.clear();
+    {
+        ImportPatch patch("KERNEL32.dll", "CreateFileW", reinterpret_cast<void*>(&RecordingCreateFile),
+                          reinterpret_cast<void**>(&g_createFile));
+        ASSERT_TRUE(patch.Patched());
+        EXPECT_EQ(WriteCfgFile(m_path, "say \"x\""), std::nullopt);
+    }
+    ASSERT_EQ(g_openedFlags.size(), 1u);
+    EXPECT_EQ(g_openedFlags[0] & HANDLE_FLAG_INHERIT, 0u);
 }
 
 TEST_F(CfgFileTest, MissingModFolderIsABadPathNamedAsPassed) {

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "chatbox/dlg_say_win32.h"
+#include "chatbox/history_key_win32.h"
 #include "chatbox/key_forward_edit_win32.h"
 #include "framework/win_app_win32.h"
 #include "hook/chat_box_win32.h"
 #include "hook/game_folder_win32.h"
-#include "settings/app_settings.h"
+#include "app/app_settings_instance.h"
 #include "settings/registry_profile_store_win32.h"
 #include "window_test_support.h"
 #include "../../res/resource.h"
@@ -68,7 +69,7 @@ protected:
         settings.m_strExecutableFile = m_gameFolder + "\\hl.exe";
         settings.m_strKeys[3] = "F12";
 
-        RegistryProfileStore::ForApp().DeleteSection("History");
+        DeleteHistoryKey();
         History().m_history.clear();
         History().m_historyIndex = -1;
         s_game->BringToForeground();
@@ -84,7 +85,7 @@ protected:
         ::DeleteFileA(m_cfgPath.c_str());
         ::RemoveDirectoryA(m_modFolder.c_str());
         ::RemoveDirectoryA(m_gameFolder.c_str());
-        RegistryProfileStore::ForApp().DeleteSection("History");
+        DeleteHistoryKey();
     }
 
     static CHistoryEdit& History() { return theChatBox.m_editMessage; }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "chatbox/error_box_win32.h"
+#include "framework/system_error_win32.h"
 #include "window_test_support.h"
 
 namespace {
@@ -18,6 +19,9 @@ TEST(FormatLastError, SystemTextLosesItsFinalLineBreakAndUnknownCodesShowSigned)
     ASSERT_FALSE(known.empty());
     EXPECT_NE(known.back(), '\n');
     EXPECT_NE(known.back(), '\r');
+    // The box shows the one system text the host shows as well.
+    EXPECT_EQ(known, SystemMessageText(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(SystemMessageText(0xE0001234), "");
 
     std::memset(buffer, 'x', sizeof buffer);
     ::SetLastError(0xE0001234);  // a customer code the system has no text for

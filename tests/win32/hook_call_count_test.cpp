@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "hook/exports_win32.h"
 #include "registry_test_support.h"
 #include "window_test_support.h"
 
@@ -171,8 +172,6 @@ int CountThreadWindows() {
     return count;
 }
 
-using HookProcFn = LRESULT(CALLBACK*)(int, WPARAM, LPARAM);
-using SetHotKeysFn = void (*)(int, int, int, int);
 
 constexpr LPARAM kKeyDownLParam = 0x00150001;  // repeat 1, a scan code, pressed
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "hook/exports_win32.h"
 #include "registry_test_support.h"
 
 namespace {
@@ -37,8 +38,8 @@ protected:
 TEST_F(ModuleExports, AttachLoadsTheSettingsAndTheBlockKeepsOnlyTheNewerHook) {
     Load(BesideThisProgram("Parlix.dll"));
     EXPECT_TRUE(KeyExists(kAppKey)) << "the application read the settings at attach";
-    const auto install = Export<HHOOK (*)()>("InstallHook");
-    const auto uninstall = Export<void (*)()>("UninstallHook");
+    const auto install = Export<InstallHookFn>("InstallHook");
+    const auto uninstall = Export<UninstallHookFn>("UninstallHook");
     ASSERT_TRUE(install && uninstall);
     uninstall();  // nothing installed yet
     const HHOOK first = install();
@@ -57,7 +58,7 @@ TEST_F(ModuleExports, ACopyUnderAnotherNameReadsTheSameProfileButInstallsNothing
     Load(copy);
     EXPECT_TRUE(KeyExists(kAppKey));
     EXPECT_FALSE(KeyExists("Software\\Kelvandor\\ParlixCopy"));
-    const auto install = Export<HHOOK (*)()>("InstallHook");
+    const auto install = Export<InstallHookFn>("InstallHook");
     ASSERT_NE(install, nullptr);
     EXPECT_EQ(install(), nullptr) << "no module named Parlix.dll in this process";
     ::FreeLibrary(std::exchange(m_module, nullptr));

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "hook/exports_win32.h"
 #include "registry_test_support.h"
 #include "unload_child.h"
 #include "window_test_support.h"
@@ -90,7 +91,6 @@ struct OpenedBox {
 
 // A hot key reaching the hook in the game's thread, as the system would pass it.
 OpenedBox OpenThroughTheHook(HMODULE module, HWND game) {
-    using SetHotKeysFn = void (*)(int, int, int, int);
     const auto setHotKeys = reinterpret_cast<SetHotKeysFn>(reinterpret_cast<void*>(::GetProcAddress(module, "SetHotKeys")));
     const auto hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(module, "HookProc")));
     OpenedBox opened;

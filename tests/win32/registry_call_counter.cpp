@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "import_patch.h"
 
 namespace {
 
@@ -23,64 +26,38 @@ decltype(&::RegCreateKeyExW) g_createKeyExW;
 decltype(&::RegQueryValueExW) g_queryValueExW;
 decltype(&::RegSetValueExW) g_setValueExW;
 decltype(&::RegCloseKey) g_closeKey;
-
-struct Redirect {
-    const char* name;
-    void** original;
-    void* wrapper;
-};
+decltype(&::RegGetValueW) g_getValueW;
 
 template <auto& Original, class R, class... Args>
-Redirect MakeRedirect(const char* name, R(WINAPI*)(Args...)) {
-    return {name, reinterpret_cast<void**>(&Original), reinterpret_cast<void*>(&Counted<Original, R, Args...>)};
+std::unique_ptr<ImportPatch> Patch(const char* name, R(WINAPI*)(Args...)) {
+    return std::make_unique<ImportPatch>("ADVAPI32.dll", name, reinterpret_cast<void*>(&Counted<Original, R, Args...>),
+                                         reinterpret_cast<void**>(&Original));
 }
 
-const Redirect g_redirects[] = {
-    MakeRedirect<g_openKeyEx>("RegOpenKeyExA", &::RegOpenKeyExA),
-    MakeRedirect<g_createKeyEx>("RegCreateKeyExA", &::RegCreateKeyExA),
-    MakeRedirect<g_queryValueEx>("RegQueryValueExA", &::RegQueryValueExA),
-    MakeRedirect<g_setValueEx>("RegSetValueExA", &::RegSetValueExA),
-    // The settings and the history go through the wide API, the Run value the ANSI one.
-    MakeRedirect<g_openKeyExW>("RegOpenKeyExW", &::RegOpenKeyExW),
-    MakeRedirect<g_createKeyExW>("RegCreateKeyExW", &::RegCreateKeyExW),
-    MakeRedirect<g_queryValueExW>("RegQueryValueExW", &::RegQueryValueExW),
-    MakeRedirect<g_setValueExW>("RegSetValueExW", &::RegSetValueExW),
-    MakeRedirect<g_closeKey>("RegCloseKey", &::RegCloseKey),
-};
+std::vector<std::unique_ptr<ImportPatch>> g_patches;
 
-// install swaps the originals for the wrappers, otherwise puts them back.
-int PatchImports(bool install) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    int changed = 0;
-    for (; import->Name != 0; ++import) {
-        if (_stricmp(reinterpret_cast<const char*>(base + import->Name), "ADVAPI32.dll") != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
-            for (const Redirect& redirect : g_redirects) {
-                if (std::strcmp(name, redirect.name) != 0) continue;
-                void** slot = reinterpret_cast<void**>(&slots->u1.Function);
-                if (install) *redirect.original = *slot;
-                DWORD old = 0;
-                ::VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-                *slot = install ? redirect.wrapper : *redirect.original;
-                ::VirtualProtect(slot, sizeof *slot, old, &old);
-                ++changed;
-            }
-        }
-    }
-    return changed;
+int PatchImports() {
+    g_patches.clear();
+    g_patches.push_back(Patch<g_openKeyEx>("RegOpenKeyExA", &::RegOpenKeyExA));
+    g_patches.push_back(Patch<g_createKeyEx>("RegCreateKeyExA", &::RegCreateKeyExA));
+    g_patches.push_back(Patch<g_queryValueEx>("RegQueryValueExA", &::RegQueryValueExA));
+    g_patches.push_back(Patch<g_setValueEx>("RegSetValueExA", &::RegSetValueExA));
+    // The settings, the history and the Run value go through the wide API.
+    g_patches.push_back(Patch<g_openKeyExW>("RegOpenKeyExW", &::RegOpenKeyExW));
+    g_patches.push_back(Patch<g_createKeyExW>("RegCreateKeyExW", &::RegCreateKeyExW));
+    g_patches.push_back(Patch<g_queryValueExW>("RegQueryValueExW", &::RegQueryValueExW));
+    g_patches.push_back(Patch<g_setValueExW>("RegSetValueExW", &::RegSetValueExW));
+    g_patches.push_back(Patch<g_closeKey>("RegCloseKey", &::RegCloseKey));
+    g_patches.push_back(Patch<g_getValueW>("RegGetValueW", &::RegGetValueW));
+    int patched = 0;
+    for (const auto& patch : g_patches) patched += patch->Patched() ? 1 : 0;
+    return patched;
 }
 
 }  // namespace
 
-RegistryCallCounter::RegistryCallCounter() : m_patched(PatchImports(true)) { g_calls = 0; }
+RegistryCallCounter::RegistryCallCounter() : m_patched(PatchImports()) { g_calls = 0; }
 
-RegistryCallCounter::~RegistryCallCounter() { PatchImports(false); }
+RegistryCallCounter::~RegistryCallCounter() { g_patches.clear(); }
 
 int RegistryCallCounter::Calls() const noexcept { return g_calls; }

@@ -5,14 +5,16 @@
 
 #include "../unit/default_settings_check.h"
 #include "app/hook_app_win32.h"
+#include "chatbox/history_key_win32.h"
 #include "chatbox/history_list.h"
 #include "framework/wide_text_win32.h"
 #include "registry_call_counter.h"
 #include "registry_test_support.h"
-#include "settings/app_settings.h"
-#include "settings/autorun_win32.h"
+#include "app/app_settings_instance.h"
 #include "settings/registry_profile_store_win32.h"
 #include "settings/registry_tree_win32.h"
+#include "settings/run_value.h"
+#include "settings/run_value_win32.h"
 
 namespace {
 
@@ -40,8 +42,6 @@ TEST_F(SettingsRegistry, NoApplicationKeyGivesEveryDefaultAndCreatesEmptyKeys) {
     // Without an identity the chain would end at Software itself: nothing is opened.
     RegistryProfileStore noIdentity("", "");
     EXPECT_FALSE(noIdentity.WriteInt("", "Count", 1));
-    EXPECT_FALSE(RegistryProfileStore("Kelvandor", "Parlix").DeleteSection("")) << "never the whole profile";
-    EXPECT_TRUE(KeyExists(kAppKey));
 }
 
 TEST_F(SettingsRegistry, ValuesAreReadByTheirBytesNotTheirTypes) {
@@ -61,29 +61,34 @@ TEST_F(SettingsRegistry, ValuesAreReadByTheirBytesNotTheirTypes) {
     EXPECT_EQ(s.m_bRememberHistory, 0);
 }
 
-TEST_F(SettingsRegistry, RunValueCountsOnlyAnExistingPathStoredAsAString) {
-    const std::string file = ThisProgramPath();
-    const std::string folder = file.substr(0, file.find_last_of('\\'));
+TEST_F(SettingsRegistry, RunValueGivesTheProgramAsTheHostWroteItWithoutLookingAtIt) {
+    // A share that does not exist: nothing may wait for it, and nothing asks.
+    const std::string program = "\\\\no-such-server\\share\\Parlix Host\\ParlixHost.exe";
+    const std::wstring wide = WideFromUtf8(program);
     struct {
         const char* what;
         DWORD type;
         std::string data;
-        int expected;
+        std::wstring expected;
     } const cases[] = {
-        {"unquoted existing file", REG_SZ, file + '\0', 1},
-        {"REG_EXPAND_SZ", REG_EXPAND_SZ, file + '\0', 1},
-        {"quoted path", REG_SZ, '"' + file + '"' + '\0', 0},
-        {"existing folder", REG_SZ, folder + '\0', 1},
-        {"missing file", REG_SZ, folder + "\\missing.exe" + '\0', 0},
-        {"REG_DWORD", REG_DWORD, {"\x01\0\0\0", 4}, 0},
-        {"zero bytes", REG_SZ, {}, 0},
-        // Its text names the file; only the data's length refuses it.
-        {"more than 260 bytes", REG_SZ, file + std::string(270, '\0'), 0},
+        {"quoted, as the host writes it", REG_SZ, Utf8FromWide(RunCommandFor(wide)) + '\0', wide},
+        {"unquoted, as an older host wrote it", REG_SZ, program + '\0', wide},
+        {"with arguments", REG_SZ, '"' + program + "\" --minimized" + '\0', wide},
+        {"REG_EXPAND_SZ, expanded", REG_EXPAND_SZ, "\"%SystemRoot%\\x.exe\"" + std::string(1, '\0'), L""},
+        {"no terminator", REG_SZ, program, wide},
+        {"REG_DWORD", REG_DWORD, {"\x01\0\0\0", 4}, L""},
+        {"zero bytes", REG_SZ, {}, L""},
+        {"blanks only", REG_SZ, std::string("  \0", 3), L""},
+        {"longer than any command the host writes", REG_SZ, '"' + std::string(1100, 'p') + '"' + '\0', L""},
     };
-    EXPECT_EQ(ReadAutoRun(), 0) << "missing value";
+    EXPECT_EQ(ReadRunProgram(), L"") << "missing value";
+    wchar_t systemRoot[MAX_PATH] = {};
+    ASSERT_GT(::GetEnvironmentVariableW(L"SystemRoot", systemRoot, MAX_PATH), 0u);
     for (const auto& c : cases) {
         PutValue(kRunKey, "Parlix", c.type, c.data);
-        EXPECT_EQ(ReadAutoRun(), c.expected) << c.what;
+        const std::wstring expected =
+            c.type == REG_EXPAND_SZ ? std::wstring(systemRoot) + L"\\x.exe" : c.expected;
+        EXPECT_EQ(ReadRunProgram(), expected) << c.what;
     }
 }
 
@@ -95,7 +100,7 @@ TEST_F(SettingsRegistry, OneAttachStaysWithinThirtyRegistryCalls) {
         PutDword(kAppKey, name, 1);
     PutString(kAppKey, "Send Key", "F5");
     PutDword(kAppKey, "Max History Items", 33);
-    PutString(kRunKey, "Parlix", ThisProgramPath());
+    PutString(kRunKey, "Parlix", '"' + ThisProgramPath() + '"');
     RegistryCallCounter counter;
     ASSERT_GE(counter.Patched(), 4) << "the import table was not patched";
     CHookApp app;

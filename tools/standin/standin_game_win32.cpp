@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ascii.h"
 #include "framework/unique_handle_win32.h"
 #include "tool_support_win32.h"
 
@@ -55,28 +56,17 @@ Game g_game;
 
 void WriteLog(const std::string& line) { AppendLogLine(g_game.log, line); }
 
-bool EqualsAsciiNoCase(const std::wstring& a, const wchar_t* b) {
-    size_t n = std::wcslen(b);
-    if (a.size() != n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x - L'A' + L'a');
-        if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y - L'A' + L'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // The mod folder as the module decides it: the executable's name first, then the
 // first argument that begins with "czero".
 std::wstring DecideModFolder(const std::wstring& exePath, const std::vector<std::wstring>& args) {
     size_t slash = exePath.find_last_of(L"\\/");
     std::wstring folder = exePath.substr(0, slash + 1);
     std::wstring name = exePath.substr(slash + 1);
-    if (EqualsAsciiNoCase(name, L"CStrike.exe")) return folder + L"cstrike\\";
-    if (EqualsAsciiNoCase(name, L"CZero.exe")) return folder + L"czero\\";
+    using namespace std::string_view_literals;
+    if (EqualIgnoringAsciiCase(std::wstring_view(name), L"CStrike.exe"sv)) return folder + L"cstrike\\";
+    if (EqualIgnoringAsciiCase(std::wstring_view(name), L"CZero.exe"sv)) return folder + L"czero\\";
     for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i].size() >= 5 && EqualsAsciiNoCase(args[i].substr(0, 5), L"czero")) return folder + L"czero\\";
+        if (EqualIgnoringAsciiCase(std::wstring_view(args[i]).substr(0, 5), L"czero"sv)) return folder + L"czero\\";
     }
     return folder + L"cstrike\\";
 }

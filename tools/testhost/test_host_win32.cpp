@@ -18,13 +18,10 @@
 #include <vector>
 
 #include "framework/unique_handle_win32.h"
+#include "hook/exports_win32.h"
 #include "tool_support_win32.h"
 
 namespace {
-
-using SetHotKeysFn = void(__cdecl*)(WORD, WORD, WORD, WORD);
-using InstallHookFn = HHOOK(__cdecl*)();
-using UninstallHookFn = void(__cdecl*)();
 
 constexpr UINT_PTR kTimeoutTimer = 1;
 UniqueFile g_log;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "host/run_value.h"
+#include "settings/run_value.h"
 
 namespace {
 
-TEST(HostRunValue, WrittenQuotedAndReadInEitherForm) {
+TEST(RunValue, WrittenQuotedAndReadInEitherForm) {
     const std::wstring path = L"C:\\Program Files (x86)\\Parlix\\ParlixHost.exe";
     EXPECT_EQ(RunCommandFor(path), L"\"" + path + L"\"");
     EXPECT_EQ(RunCommandProgram(RunCommandFor(path)), path);

@@ -1,4 +1,4 @@
-#include "host/run_value.h"
+#include "settings/run_value.h"
 
 std::wstring RunCommandFor(std::wstring_view programPath) {
     return L"\"" + std::wstring(programPath) + L"\"";

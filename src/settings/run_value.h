@@ -1,6 +1,7 @@
-// The value "Parlix" of the user's Run key as the host writes and reads it: the
-// program's path in double quotes, so that Windows cannot take the part before a
-// blank ("C:\Program Files (x86)\...") for a program of its own.
+// The value "Parlix" of the user's Run key, which starts the host at logon. The
+// host writes it as the program's path in double quotes, so that Windows cannot
+// take the part before a blank ("C:\Program Files (x86)\...") for a program of its
+// own; the installer writes it the same way.
 #pragma once
 
 #include <string>
