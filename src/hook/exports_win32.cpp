@@ -85,7 +85,7 @@ LRESULT PassOn(int code, WPARAM wParam, LPARAM lParam) noexcept {
 
 extern "C" {
 
-void SetHotKeys(int sayKey, int sayTeamKey, int rconSayKey, int fourthKey) {
+void SetHotKeys(WORD sayKey, WORD sayTeamKey, WORD rconSayKey, WORD fourthKey) {
     Store(g_shared.sayKey, static_cast<std::int16_t>(sayKey));
     Store(g_shared.sayTeamKey, static_cast<std::int16_t>(sayTeamKey));
     Store(g_shared.rconSayKey, static_cast<std::int16_t>(rconSayKey));

@@ -7,9 +7,9 @@
 
 extern "C" {
 
-// Stores the low 16 bits of each code, in order, in the block that every process
+// Stores the four 16-bit key codes, in order, in the block that every process
 // mapping the module shares. The caller removes the arguments (the C convention).
-void SetHotKeys(int sayKey, int sayTeamKey, int rconSayKey, int fourthKey);
+void SetHotKeys(WORD sayKey, WORD sayTeamKey, WORD rconSayKey, WORD fourthKey);
 // The keyboard hook for all threads, from the module loaded as "Parlix.dll"; null
 // when there is no such module or the system refuses.
 HHOOK InstallHook();
