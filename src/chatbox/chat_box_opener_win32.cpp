@@ -1,7 +1,30 @@
 // Opening the process's chat box over the game window, for the hook.
+#include <atomic>
+
 #include "chatbox/dlg_say_win32.h"
 #include "hook/chat_box_win32.h"
 #include "hook/hook_decision.h"
+
+namespace {
+
+// Once the module shows a box in a process it stays there until the process ends.
+// The system unloads a hook module from a thread lazily, at whatever message the
+// thread takes next after the hook went away: inside the box's error message
+// loop, or while a box of another thread is painting, the code being run would
+// vanish. Pinned, it never does; the cost is that the file stays in use until
+// the game exits. The hook itself goes with the host all the same.
+bool PinModuleInProcess() noexcept {
+    static std::atomic<bool> pinned{false};
+    if (pinned.load(std::memory_order_relaxed)) return true;
+    HMODULE module = nullptr;
+    // Any address inside the module names it; the box object is one.
+    const BOOL done = ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                           reinterpret_cast<LPCWSTR>(&theChatBox), &module);
+    pinned.store(done != FALSE, std::memory_order_relaxed);
+    return done != FALSE;
+}
+
+}  // namespace
 
 HWND ChatBoxWindow() noexcept { return theChatBox.m_hWnd; }
 
@@ -14,6 +37,8 @@ void RefocusChatBox() noexcept {
 }
 
 bool OpenChatBox(HWND game, int mode) noexcept {
+    // A module that could be unloaded under a box opens none: the key goes on.
+    if (!PinModuleInProcess()) return false;
     if (theChatBox.m_hWnd != nullptr) {
         theChatBox.DestroyWindow();
         // A window that would not go stays bound; a second one could not be.
