@@ -45,7 +45,18 @@ bool OpenChatBox(HWND game, int mode) noexcept {
         if (theChatBox.m_hWnd != nullptr) return false;
     }
     theChatBox.m_mode = mode;
-    if (!theChatBox.Create(game)) return false;
+    // A game that renders its whole client area every frame paints over a child
+    // window unless its window clips its children: it does so while the box is
+    // open (the box's destruction takes a style it added back).
+    const LONG_PTR style = ::GetWindowLongPtrW(game, GWL_STYLE);
+    const bool addClip = style != 0 && (style & WS_CLIPCHILDREN) == 0;
+    if (addClip) ::SetWindowLongPtrW(game, GWL_STYLE, style | WS_CLIPCHILDREN);
+    theChatBox.m_gameClipAdded = addClip;
+    if (!theChatBox.Create(game)) {
+        if (addClip) ::SetWindowLongPtrW(game, GWL_STYLE, style);
+        theChatBox.m_gameClipAdded = false;
+        return false;
+    }
     if (theChatBox.m_editMessage.m_hWnd == nullptr) {
         // An edit that could not be bound takes no typing: no box is better than a
         // box that strands the player.

@@ -39,6 +39,9 @@ public:
     UniqueBrush m_brushBack;
     UniqueBrush m_brushEdit;
     LayoutSwitch m_layoutSwitch;  // the layout the box replaced, restored when it closes
+    // The game window lacked WS_CLIPCHILDREN and the opening gave it the style; the
+    // box's destruction takes it back.
+    bool m_gameClipAdded = false;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

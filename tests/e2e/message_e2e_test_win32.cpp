@@ -255,9 +255,26 @@ TEST_F(MessageTest, UnknownSendKeyNameStillWritesTheFileAndCloses) {
     EXPECT_FALSE(game.log.Contains("exec say \"quiet\""));
 }
 
-TEST_F(MessageTest, OpenBoxIsPaintedInItsColours) {
+// The frame reports the stand-in game has logged: each comes from a pass of its
+// loop, which renders the whole client area right after.
+size_t FrameReports(const Game& game) {
+    const std::string log = "\n" + game.log.Read();
+    size_t count = 0;
+    for (size_t at = log.find("\nframes "); at != std::string::npos; at = log.find("\nframes ", at + 1)) ++count;
+    return count;
+}
+
+constexpr UINT kFrameStatsMessage = WM_APP + 3;  // the stand-in game's frame report
+
+// A game that renders every frame, with and without WS_CLIPCHILDREN on its
+// window, and the Quake-style loop: the box keeps its own pixels throughout.
+class PaintedOverTheGame : public MessageTest, public testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(PaintedOverTheGame, OpenBoxKeepsItsColoursWhileTheGameRendersEveryFrame) {
+    UseGameLoop(GetParam());
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window);
+    const LONG styleBefore = ::GetWindowLongW(game.window, GWL_STYLE);
     ChatBox box = OpenBox(game, drive::kSayKey);
     ASSERT_TRUE(box.dialog);
     RECT outer, edit;
@@ -285,13 +302,37 @@ TEST_F(MessageTest, OpenBoxIsPaintedInItsColours) {
         ::ReleaseDC(nullptr, screen);
         return match;
     };
+    auto expectAll = [&](int sample) {
+        HDC screen = ::GetDC(nullptr);
+        for (const auto& point : points)
+            EXPECT_EQ(::GetPixel(screen, point.x, point.y), point.colour) << point.where << ", sample " << sample;
+        ::ReleaseDC(nullptr, screen);
+    };
     DWORD start = ::GetTickCount();
     while (!allMatch() && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(50);
-    HDC screen = ::GetDC(nullptr);
-    for (const auto& point : points)
-        EXPECT_EQ(::GetPixel(screen, point.x, point.y), point.colour) << point.where;
-    ::ReleaseDC(nullptr, screen);
+    expectAll(0);
+    // Sampled again after passes of the game's loop, each followed by a frame
+    // that fills the whole client area.
+    for (int sample = 1; sample <= 5 && !HasFailure(); ++sample) {
+        const size_t reports = FrameReports(game);
+        ::PostMessageW(game.window, kFrameStatsMessage, 0, 0);
+        start = ::GetTickCount();
+        while (FrameReports(game) == reports && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(20);
+        ASSERT_GT(FrameReports(game), reports) << game.log.Read();
+        expectAll(sample);
+    }
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_EQ(::GetWindowLongW(game.window, GWL_STYLE), styleBefore) << "the game window's style is not its own again";
 }
+
+INSTANTIATE_TEST_SUITE_P(GameLoops, PaintedOverTheGame, testing::Values(L"sdl", L"sdl-noclip", L"quake"),
+                         [](const testing::TestParamInfo<const wchar_t*>& info) {
+                             std::string name = drive::WideToUtf8(info.param);
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace e2e
