@@ -211,17 +211,57 @@ TEST_F(MessageTest, RememberHistoryOffLoadsSavesAndRecallsNothing) {
     EXPECT_EQ(history.entries, std::vector<std::string>{"stored"});
 }
 
-TEST_F(MessageTest, EnterInAnEmptyBoxWritesAndPressesNothing) {
+TEST_F(MessageTest, HostileCountCostsNoStoredMessage) {
+    // 40 stored messages under a count of 0xFFFFFFFF: the box offers the newest of
+    // them up to the maximum (32), and closing it saves those back.
+    drive::SetSetting(L"Max History Items", DWORD{32});
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelvandor\\Parlix\\History", 0, nullptr, 0, KEY_WRITE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD count = 0xFFFFFFFF;
+    ::RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    std::vector<std::string> newest;
+    for (int i = 0; i < 40; ++i) {
+        const std::string text = "m" + std::to_string(i);
+        ::RegSetValueExA(key, ("#" + std::to_string(i)).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                         static_cast<DWORD>(text.size() + 1));
+        if (i >= 8) newest.push_back(text);
+    }
+    ::RegCloseKey(key);
+
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window);
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog);
+    drive::TapKey(VK_UP);
+    EXPECT_TRUE(drive::WaitForWindowText(box.edit, L"m39")) << drive::WideToUtf8(drive::WindowText(box.edit));
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    drive::StoredHistory history = drive::ReadHistory();
+    EXPECT_EQ(history.count, 32u);
+    EXPECT_EQ(history.entries, newest);
+}
+
+TEST_F(MessageTest, EnterInAnEmptyBoxWritesPressesAndRecordsNothing) {
+    // A full history of one message: an empty entry would push it out.
+    drive::SetSetting(L"Max History Items", DWORD{1});
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window);
+    Send(game, drive::kSayKey, L"one", "say \"one\"");
+    ASSERT_TRUE(::DeleteFileW(CfgPath(L"cstrike").c_str()));
+    const size_t sendKeys = game.log.Count("keydown 0x7b");
     ChatBox box = OpenBox(game, drive::kSayKey);
     ASSERT_TRUE(box.dialog) << game.log.Read();
     drive::TapKey(VK_RETURN);
     ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
     EXPECT_TRUE(drive::WaitForFocus(game.window));
     ASSERT_TRUE(SyncWithGame(game));
-    EXPECT_FALSE(game.log.Contains("keydown 0x7b")) << game.log.Read();
+    EXPECT_EQ(game.log.Count("keydown 0x7b"), sendKeys) << game.log.Read();
     EXPECT_FALSE(drive::FileExists(CfgPath(L"cstrike")));
+    drive::StoredHistory history = drive::ReadHistory();
+    EXPECT_EQ(history.count, 1u);
+    EXPECT_EQ(history.entries, std::vector<std::string>{"one"});
 }
 
 TEST_F(MessageTest, MissingModFolderShowsTheErrorBoxAndRecordsNothing) {
