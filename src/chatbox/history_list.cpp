@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,19 +31,20 @@ std::int32_t HistoryList::LoadHistory(ProfileStore& profile, std::uint32_t maxIt
     const std::uint32_t count = ProfileGetInt(profile, kHistorySection, "Count", 0);
     if (count == 0) return 0;
     // Each position is read once at most, whether to find the end or to take it.
-    std::map<std::uint32_t, std::optional<std::string>> read;
-    auto at = [&](std::uint32_t position) -> const std::optional<std::string>& {
-        auto found = read.find(position);
-        if (found == read.end())
-            found = read.emplace(position, profile.ReadRaw(kHistorySection, EntryName(position))).first;
-        return found->second;
+    // A few dozen at most: a list searched from the end is smaller than a map.
+    std::vector<std::pair<std::uint32_t, std::optional<std::string>>> read;
+    auto at = [&](std::uint32_t position) -> std::optional<std::string> {
+        for (auto each = read.rbegin(); each != read.rend(); ++each)
+            if (each->first == position) return each->second;
+        read.emplace_back(position, profile.ReadRaw(kHistorySection, EntryName(position)));
+        return read.back().second;
     };
     const std::uint32_t end = StoredEnd(count, [&](std::uint32_t position) { return at(position).has_value(); });
     // The newest positions, bounded by the setting as well: after the maximum was
     // lowered the newest messages are the ones kept.
     std::int32_t added = 0;
     for (std::uint32_t i = end - std::min(end, maxItems); i < end; ++i) {
-        const std::optional<std::string>& raw = at(i);
+        const std::optional<std::string> raw = at(i);
         if (!raw) continue;
         const std::string text = DecodeProfileString(*raw);
         if (text.empty()) continue;  // unreadable, or an empty entry of an older save
