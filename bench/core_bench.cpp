@@ -13,6 +13,7 @@
 namespace {
 
 constexpr HotKeys kHotKeys{'Y', 'U', 'P'};
+constexpr std::uintptr_t kPress = 0x00150001;  // a first press: repeat count 1, scan code 0x15
 
 // Answers as a process where a hot key is pressed but the active window is not the
 // game: every probe question is asked before the event is passed on.
@@ -31,7 +32,7 @@ void BM_HookDecision_NotAHotKey(benchmark::State& state) {
     std::uintptr_t key = 'A';
     for (auto _ : state) {
         benchmark::DoNotOptimize(key);
-        benchmark::DoNotOptimize(DecideHook(kHookCodeAction, key, kHotKeys, probe));
+        benchmark::DoNotOptimize(DecideHook(kHookCodeAction, key, kPress, kHotKeys, probe));
     }
 }
 BENCHMARK(BM_HookDecision_NotAHotKey);
@@ -41,7 +42,7 @@ void BM_HookDecision_HotKeyOutsideTheGame(benchmark::State& state) {
     std::uintptr_t key = 'P';
     for (auto _ : state) {
         benchmark::DoNotOptimize(key);
-        benchmark::DoNotOptimize(DecideHook(kHookCodeAction, key, kHotKeys, probe));
+        benchmark::DoNotOptimize(DecideHook(kHookCodeAction, key, kPress, kHotKeys, probe));
     }
 }
 BENCHMARK(BM_HookDecision_HotKeyOutsideTheGame);

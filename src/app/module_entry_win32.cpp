@@ -12,7 +12,7 @@
 CDlgSay theChatBox;
 CHookApp theApp;
 
-BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     try {
         switch (reason) {
         case DLL_PROCESS_ATTACH:
@@ -23,10 +23,10 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
             theApp.InitInstance();
             break;
         case DLL_PROCESS_DETACH:
-            // Before the settings go: the box saves the history as it closes. A
-            // window left with a procedure of ours would call into the unmapped
-            // module; reserved is set when the whole process ends.
-            theChatBox.ReleaseForUnload(reserved != nullptr);
+            // A process that had a box keeps the module to its end (see
+            // OpenChatBox), so no window of ours outlives the module; under the
+            // loader's lock only memory is freed.
+            theChatBox.AbandonAtProcessEnd();
             theApp.ExitInstance();
             break;
         default:

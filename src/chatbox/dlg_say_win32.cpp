@@ -172,6 +172,12 @@ void CDlgSay::OnCancel() {
 
 void CDlgSay::OnDestroy() {
     Default(WM_DESTROY, 0, 0);
+    if (m_gameClipAdded) {
+        m_gameClipAdded = false;
+        const HWND game = GetParent();
+        const LONG_PTR style = ::GetWindowLongPtrW(game, GWL_STYLE);
+        if (style != 0) ::SetWindowLongPtrW(game, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
+    }
     SaveHistoryIfRemembered();
 }
 
@@ -187,30 +193,7 @@ void CDlgSay::RestoreLayout() noexcept {
     m_layoutSwitch.Restore(layouts, settings != nullptr && settings->m_bAutoIme != 0);
 }
 
-void CDlgSay::ReleaseForUnload(bool processEnding) noexcept {
-    if (m_hWnd == nullptr || processEnding) return;
-    const HWND box = m_hWnd;
-    if (::GetWindowThreadProcessId(box, nullptr) == ::GetCurrentThreadId()) {
-        const HWND focus = ::GetFocus();
-        RestoreLayout();
-        // The focus stays in the game's thread, so the edit's focus loss keeps the box.
-        if (focus != nullptr && (focus == box || ::IsChild(box, focus))) ::SetFocus(GetParent());
-        DestroyWindow();  // OnDestroy saves the history
-        if (m_hWnd == nullptr) return;
-    }
-    // Nothing here may wait for the box's thread: the loader's lock is held, and
-    // that thread may be waiting for it. So nothing is sent, only posted.
-    const HWND game = GetParent();
-    m_editMessage.UnsubclassWindow();
-    ReleaseWindow();
-    // The dialog manager's own handling of WM_NEXTDLGCTL, in the box's thread,
-    // gives the game window the focus (hiding the box would leave it on the
-    // hidden edit); then the box goes out of sight.
-    if (game != nullptr) ::PostMessageW(box, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(game), TRUE);
-    ::ShowWindowAsync(box, SW_HIDE);
-    try {
-        SaveHistoryIfRemembered();
-    } catch (...) {
-        // Out of memory: the history stays as the last save left it.
-    }
+void CDlgSay::AbandonAtProcessEnd() noexcept {
+    m_editMessage.Abandon();
+    Abandon();
 }

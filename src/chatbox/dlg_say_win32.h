@@ -28,19 +28,20 @@ public:
     // lives in.
     GameFolder DetectGameFolder() const;
 
-    // The module is leaving the process. A box of this thread closes as Escape
-    // would close it (the layout comes back, the game window gets the focus, the
-    // history is saved); a box of another thread, which cannot be destroyed from
-    // here, keeps no procedure of the module and is hidden, which hands its
-    // thread's focus to the game window. Nothing is done while the process ends:
-    // its other threads are gone, and its windows go with it.
-    void ReleaseForUnload(bool processEnding) noexcept;
+    // The module leaves a process in which it opened a box only with the process
+    // (the opening pins it there), and the windows go with the process: the box
+    // and its edit are forgotten, untouched, and the loader's lock is never held
+    // for window, focus or registry work.
+    void AbandonAtProcessEnd() noexcept;
 
     CHistoryEdit m_editMessage;
     std::int32_t m_mode = 0;  // 0 say, 1 say_team, 2 rcon say; set before each creation
     UniqueBrush m_brushBack;
     UniqueBrush m_brushEdit;
     LayoutSwitch m_layoutSwitch;  // the layout the box replaced, restored when it closes
+    // The game window lacked WS_CLIPCHILDREN and the opening gave it the style; the
+    // box's destruction takes it back.
+    bool m_gameClipAdded = false;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -10,25 +13,41 @@ std::string EntryName(std::uint32_t position) { return "#" + std::to_string(posi
 }  // namespace
 
 void HistoryList::AddToHistory(std::string_view text, std::uint32_t maxItems) {
-    // Exact, case-sensitive: texts that differ in letter case are separate entries.
-    const auto equal = std::find(m_history.begin(), m_history.end(), text);
-    if (equal != m_history.end()) m_history.erase(equal);
-    m_history.emplace_back(text);
-    if (m_history.size() > maxItems)
-        m_history.erase(m_history.begin(), m_history.begin() + static_cast<std::ptrdiff_t>(m_history.size() - maxItems));
+    // An empty Enter sent nothing: it records nothing, and in a full list it must
+    // not push out the oldest real message.
+    if (!text.empty()) {
+        // Exact, case-sensitive: texts that differ in letter case are separate entries.
+        const auto equal = std::find(m_history.begin(), m_history.end(), text);
+        if (equal != m_history.end()) m_history.erase(equal);
+        m_history.emplace_back(text);
+        if (m_history.size() > maxItems)
+            m_history.erase(m_history.begin(),
+                            m_history.begin() + static_cast<std::ptrdiff_t>(m_history.size() - maxItems));
+    }
     m_historyIndex = static_cast<std::int32_t>(m_history.size());
 }
 
 std::int32_t HistoryList::LoadHistory(ProfileStore& profile, std::uint32_t maxItems) {
-    const std::uint32_t total = ProfileGetInt(profile, kHistorySection, "Count", 0);
-    if (total == 0) return 0;
-    // The newest positions, bounded by the setting as well as by "Count": after the
-    // maximum was lowered the newest messages are the ones kept, and a hostile
-    // count reads no more than the list can keep.
+    const std::uint32_t count = ProfileGetInt(profile, kHistorySection, "Count", 0);
+    if (count == 0) return 0;
+    // Each position is read once at most, whether to find the end or to take it.
+    // A few dozen at most: a list searched from the end is smaller than a map.
+    std::vector<std::pair<std::uint32_t, std::optional<std::string>>> read;
+    auto at = [&](std::uint32_t position) -> std::optional<std::string> {
+        for (auto each = read.rbegin(); each != read.rend(); ++each)
+            if (each->first == position) return each->second;
+        read.emplace_back(position, profile.ReadRaw(kHistorySection, EntryName(position)));
+        return read.back().second;
+    };
+    const std::uint32_t end = StoredEnd(count, [&](std::uint32_t position) { return at(position).has_value(); });
+    // The newest positions, bounded by the setting as well: after the maximum was
+    // lowered the newest messages are the ones kept.
     std::int32_t added = 0;
-    for (std::uint32_t i = total - std::min(total, maxItems); i < total; ++i) {
-        const std::string text = ProfileGetString(profile, kHistorySection, EntryName(i));
-        if (text.empty()) continue;  // missing, unreadable or the empty entry
+    for (std::uint32_t i = end - std::min(end, maxItems); i < end; ++i) {
+        const std::optional<std::string> raw = at(i);
+        if (!raw) continue;
+        const std::string text = DecodeProfileString(*raw);
+        if (text.empty()) continue;  // unreadable, or an empty entry of an older save
         AddToHistory(text, maxItems);
         ++added;
     }

@@ -11,15 +11,36 @@
 
 inline constexpr std::string_view kHistorySection = "History";
 
+// Where the stored entries end, as far as "Count" (`count`, above 0) allows. A save
+// writes the positions #0 up to #Count-1 one after the other: when the last
+// counted one exists, `count` is the end. A count beyond what is stored (a hostile
+// or damaged value) must not cost the entries that are there, so the last
+// existing position is then searched for below it, by halving: at most 33 probes
+// for any count, each a different position.
+template <class Exists>
+std::uint32_t StoredEnd(std::uint32_t count, Exists&& exists) {
+    if (exists(count - 1)) return count;
+    // Invariant: everything up to `below` is taken as there (none at first), the
+    // position `missing` is not.
+    std::int64_t below = -1;
+    std::int64_t missing = std::int64_t{count} - 1;
+    while (missing - below > 1) {
+        const std::int64_t middle = below + (missing - below) / 2;
+        if (exists(static_cast<std::uint32_t>(middle))) below = middle;
+        else missing = middle;
+    }
+    return static_cast<std::uint32_t>(below + 1);
+}
+
 struct HistoryList {
     std::vector<std::string> m_history;
     std::int32_t m_historyIndex = -1;  // the entry navigation shows; size() when none
 
     // Moves an equal entry to the newest end (or appends), trims the oldest past
-    // maxItems and puts the index past the newest entry.
+    // maxItems and puts the index past the newest entry. An empty text adds nothing.
     void AddToHistory(std::string_view text, std::uint32_t maxItems);
-    // Merges the newest min(maxItems, "Count") stored entries into the list, oldest
-    // of them first; returns how many were added.
+    // Merges the newest min(maxItems, end) stored entries into the list, oldest of
+    // them first, where end is StoredEnd of "Count"; returns how many were added.
     std::int32_t LoadHistory(ProfileStore& profile, std::uint32_t maxItems);
     // Writes the entries over the stored ones, then "Count", then removes whatever
     // else the section holds; returns the entries written. A save that fails

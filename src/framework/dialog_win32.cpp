@@ -25,15 +25,6 @@ bool CDialog::Create(HWND parent) noexcept {
     return true;
 }
 
-HWND CDialog::ReleaseWindow() noexcept {
-    const HWND hwnd = m_hWnd;
-    if (hwnd == nullptr) return nullptr;
-    UnsubclassWindow();
-    // With no dialog procedure the dialog manager gives every message its default.
-    ::SetWindowLongPtrW(hwnd, DWLP_DLGPROC, 0);
-    return hwnd;
-}
-
 bool CDialog::UpdateData(bool saveAndValidate) noexcept {
     try {
         CDataExchange dx{*this, saveAndValidate};

@@ -27,11 +27,6 @@ public:
     // window could not be bound to this object (it is destroyed then).
     bool Create(HWND parent) noexcept;
 
-    // Unbinds the window and takes every procedure of ours off it, the dialog
-    // procedure included, without a message: the window may belong to another
-    // thread, and it must be able to outlive this code.
-    HWND ReleaseWindow() noexcept;
-
     // Runs DoDataExchange in the given direction.
     bool UpdateData(bool saveAndValidate) noexcept;
     // Hides a modeless dialog; would end a modal loop.

@@ -27,6 +27,12 @@ public:
     // API: the ANSI one would turn IME input into '?' before it reached the control.
     bool SubclassWindow(HWND hwnd) noexcept;
     HWND UnsubclassWindow() noexcept;
+    // Forgets the window without a call to the system: for the end of the process,
+    // which takes its windows along, under a lock that no window work may take.
+    void Abandon() noexcept {
+        m_hWnd = nullptr;
+        m_previousProc = nullptr;
+    }
 
     HWND GetParent() const noexcept { return ::GetParent(m_hWnd); }
     HWND GetDlgItem(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }

@@ -12,7 +12,8 @@ HWND ChatBoxEdit() noexcept;
 // Gives the open box's edit the keyboard focus again.
 void RefocusChatBox() noexcept;
 
-// Destroys a hidden leftover box, takes `mode` (the HotKeyMode value as an int) as
+// Pins the module in the process (it stays until the process ends), destroys a
+// hidden leftover box, takes `mode` (the HotKeyMode value as an int) as
 // the box's m_mode, creates the box from IDD_SAY as a child of `game`, places it with
 // PlaceChatBox, shows it with SetWindowPos(SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW)
 // and gives the message edit the focus. False when the box could not be created.

@@ -113,10 +113,12 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
     const HotKeys keys{Load(g_shared.sayKey), Load(g_shared.sayTeamKey), Load(g_shared.rconSayKey)};
     // Every key event of every process comes here: anything but a hot key leaves
     // after a few integer comparisons, with no platform call but the next hook's.
-    if (HotKeyMode(code, static_cast<std::uintptr_t>(wParam), keys) == kPassOn) return PassOn(code, wParam, lParam);
+    const auto key = static_cast<std::uintptr_t>(wParam);
+    const auto keyFlags = static_cast<std::uintptr_t>(lParam);
+    if (HotKeyMode(code, key, keyFlags, keys) == kPassOn) return PassOn(code, wParam, lParam);
     try {
         ThreadProbe probe;
-        const int decision = DecideHook(code, static_cast<std::uintptr_t>(wParam), keys, probe);
+        const int decision = DecideHook(code, key, keyFlags, keys, probe);
         if (decision == kRefocusBox) {
             RefocusChatBox();
             return 1;

@@ -22,11 +22,22 @@ constexpr std::uintptr_t WidenHotKey(std::int16_t key) noexcept {
     return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(key));
 }
 
+// The keystroke flags of a key event (lParam): bit 30 says the key was down
+// before (an auto-repeat), bit 31 that it is going up.
+inline constexpr std::uintptr_t kKeyWasDownFlag = std::uintptr_t{1} << 30;
+inline constexpr std::uintptr_t kKeyGoingUpFlag = std::uintptr_t{1} << 31;
+
 // Runs for every key event in every process that maps the module, so it is nothing
 // but integer comparisons. Returns the mode (0 say, 1 say_team, 2 rcon say) or
 // kPassOn; when two hot keys share a code the earlier one wins.
-constexpr int HotKeyMode(int code, std::uintptr_t wParam, const HotKeys& keys) noexcept {
+//
+// Only a fresh press of a hot key counts. Its release and its auto-repeat pass
+// on: a player who sends with Enter while still holding the last key typed, a
+// hot key, must not find a new box opened when that key comes up or repeats.
+// While the box is open the repeats reach its edit as typing.
+constexpr int HotKeyMode(int code, std::uintptr_t wParam, std::uintptr_t keyFlags, const HotKeys& keys) noexcept {
     if (code != kHookCodeAction && code != kHookCodeNoRemove) return kPassOn;
+    if ((keyFlags & (kKeyWasDownFlag | kKeyGoingUpFlag)) != 0) return kPassOn;
     if (wParam == WidenHotKey(keys.say)) return 0;
     if (wParam == WidenHotKey(keys.sayTeam)) return 1;
     if (wParam == WidenHotKey(keys.rconSay)) return 2;
@@ -51,8 +62,8 @@ constexpr int HotKeyMode(int code, std::uintptr_t wParam, const HotKeys& keys) n
 // focus back instead. While another window of the thread is active, such as the
 // box's own error message, the key passes on and the focus stays where it is.
 template <class Probe>
-int DecideHook(int code, std::uintptr_t wParam, const HotKeys& keys, Probe& probe) {
-    const int mode = HotKeyMode(code, wParam, keys);
+int DecideHook(int code, std::uintptr_t wParam, std::uintptr_t keyFlags, const HotKeys& keys, Probe& probe) {
+    const int mode = HotKeyMode(code, wParam, keyFlags, keys);
     if (mode == kPassOn) return kPassOn;
     if (probe.HasCursor()) return kPassOn;
     if (!probe.HasActiveWindow()) return kPassOn;

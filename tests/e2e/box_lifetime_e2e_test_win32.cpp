@@ -1,5 +1,5 @@
 // The box never strands the player nor harms the game: the host exiting while a
-// box is open, the game taking the focus back from the box, and a hot key while
+// box is open (the module stays in the game and the message is still said), the game taking the focus back from the box, and a hot key while
 // the box's error message is shown.
 #include "e2e_fixture_win32.h"
 
@@ -11,6 +11,7 @@ using drive::ChatBox;
 // The stand-in game's private messages (tools/standin).
 constexpr UINT kTakeFocusMessage = WM_APP + 1;
 constexpr UINT kUnloadModuleMessage = WM_APP + 2;
+constexpr UINT kModuleQueryMessage = WM_APP + 4;
 
 void StoreHistory(DWORD count, const std::vector<std::string>& entries) {
     HKEY key = nullptr;
@@ -24,8 +25,8 @@ void StoreHistory(DWORD count, const std::vector<std::string>& entries) {
     ::RegCloseKey(key);
 }
 
-TEST_F(E2eTest, HostExitingWhileABoxIsOpenLeavesThePlayerInTheGame) {
-    // Two stored messages and a maximum of one: the save at the unload keeps the newest alone.
+TEST_F(E2eTest, HostExitingWhileABoxIsOpenStillSaysTheMessageAndTheModuleStaysInTheGame) {
+    // Two stored messages and a maximum of one: the save as the box closes keeps the newest alone.
     drive::SetSetting(L"Max History Items", DWORD{1});
     StoreHistory(2, {"older", "newer"});
     ASSERT_TRUE(StartHost()) << HostLog().Read();
@@ -37,23 +38,35 @@ TEST_F(E2eTest, HostExitingWhileABoxIsOpenLeavesThePlayerInTheGame) {
 
     StopHost();
     ASSERT_TRUE(HostLog().WaitForLine("uninstalled")) << HostLog().Read();
-    // What the system does in the game's thread once the hook is gone.
+    // What the system does in the game's thread once the hook is gone; the module
+    // pinned itself when it opened the box, so every FreeLibrary leaves it.
     ::PostMessageW(game.window, kUnloadModuleMessage, 0, 0);
-    std::string unloaded;
-    ASSERT_TRUE(game.log.WaitForPrefix("unloaded ", &unloaded)) << game.log.Read();
-    EXPECT_NE(unloaded, "unloaded 0") << "the module was not in the game";
+    ASSERT_TRUE(game.log.WaitForPrefix("unloaded ")) << game.log.Read();
+    ::PostMessageW(game.window, kModuleQueryMessage, 0, 0);
+    ASSERT_TRUE(game.log.WaitForPrefix("module ")) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("module loaded")) << game.log.Read();
 
-    EXPECT_TRUE(drive::WaitForNoChatBox(game.window)) << "the box outlived the module";
+    // The player finishes the message as if nothing happened.
+    EXPECT_EQ(drive::FindChatBox(game.window).dialog, box.dialog);
+    drive::TypeText(L" done");
+    EXPECT_TRUE(drive::WaitForWindowText(box.edit, L"draft done"));
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said draft done")) << game.log.Read();
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
     EXPECT_TRUE(drive::WaitForFocus(game.window));
-    ::RedrawWindow(game.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    drive::TapKey('A');
-    EXPECT_TRUE(game.log.WaitForLine("keydown 0x41")) << "the game does not get the keys:\n" << game.log.Read();
+
+    // No hook, no box: the hot key is the game's now.
+    drive::TapKey(drive::kSayKey);
+    EXPECT_TRUE(game.log.WaitForLine("keydown 0x59")) << game.log.Read();
+    EXPECT_FALSE(drive::FindChatBox(game.window).dialog);
+    ::PostMessageW(game.window, kModuleQueryMessage, 0, 0);
     ASSERT_TRUE(SyncWithGame(game));
+    EXPECT_EQ(game.log.Count("module loaded"), 2u) << "the module left the game before its end:\n" << game.log.Read();
     EXPECT_EQ(game.log.Read().find("fault "), std::string::npos) << game.log.Read();
     EXPECT_TRUE(game.process.Running());
     drive::StoredHistory history = drive::ReadHistory();
     EXPECT_EQ(history.count, 1u);
-    EXPECT_EQ(history.entries, std::vector<std::string>{"newer"});
+    EXPECT_EQ(history.entries, std::vector<std::string>{"draft done"});
 }
 
 TEST_F(E2eTest, HotKeyGivesTheEditTheFocusBackAfterTheGameTookIt) {

@@ -211,17 +211,57 @@ TEST_F(MessageTest, RememberHistoryOffLoadsSavesAndRecallsNothing) {
     EXPECT_EQ(history.entries, std::vector<std::string>{"stored"});
 }
 
-TEST_F(MessageTest, EnterInAnEmptyBoxWritesAndPressesNothing) {
+TEST_F(MessageTest, HostileCountCostsNoStoredMessage) {
+    // 40 stored messages under a count of 0xFFFFFFFF: the box offers the newest of
+    // them up to the maximum (32), and closing it saves those back.
+    drive::SetSetting(L"Max History Items", DWORD{32});
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelvandor\\Parlix\\History", 0, nullptr, 0, KEY_WRITE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD count = 0xFFFFFFFF;
+    ::RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    std::vector<std::string> newest;
+    for (int i = 0; i < 40; ++i) {
+        const std::string text = "m" + std::to_string(i);
+        ::RegSetValueExA(key, ("#" + std::to_string(i)).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                         static_cast<DWORD>(text.size() + 1));
+        if (i >= 8) newest.push_back(text);
+    }
+    ::RegCloseKey(key);
+
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window);
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog);
+    drive::TapKey(VK_UP);
+    EXPECT_TRUE(drive::WaitForWindowText(box.edit, L"m39")) << drive::WideToUtf8(drive::WindowText(box.edit));
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    drive::StoredHistory history = drive::ReadHistory();
+    EXPECT_EQ(history.count, 32u);
+    EXPECT_EQ(history.entries, newest);
+}
+
+TEST_F(MessageTest, EnterInAnEmptyBoxWritesPressesAndRecordsNothing) {
+    // A full history of one message: an empty entry would push it out.
+    drive::SetSetting(L"Max History Items", DWORD{1});
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window);
+    Send(game, drive::kSayKey, L"one", "say \"one\"");
+    ASSERT_TRUE(::DeleteFileW(CfgPath(L"cstrike").c_str()));
+    const size_t sendKeys = game.log.Count("keydown 0x7b");
     ChatBox box = OpenBox(game, drive::kSayKey);
     ASSERT_TRUE(box.dialog) << game.log.Read();
     drive::TapKey(VK_RETURN);
     ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
     EXPECT_TRUE(drive::WaitForFocus(game.window));
     ASSERT_TRUE(SyncWithGame(game));
-    EXPECT_FALSE(game.log.Contains("keydown 0x7b")) << game.log.Read();
+    EXPECT_EQ(game.log.Count("keydown 0x7b"), sendKeys) << game.log.Read();
     EXPECT_FALSE(drive::FileExists(CfgPath(L"cstrike")));
+    drive::StoredHistory history = drive::ReadHistory();
+    EXPECT_EQ(history.count, 1u);
+    EXPECT_EQ(history.entries, std::vector<std::string>{"one"});
 }
 
 TEST_F(MessageTest, MissingModFolderShowsTheErrorBoxAndRecordsNothing) {
@@ -255,9 +295,26 @@ TEST_F(MessageTest, UnknownSendKeyNameStillWritesTheFileAndCloses) {
     EXPECT_FALSE(game.log.Contains("exec say \"quiet\""));
 }
 
-TEST_F(MessageTest, OpenBoxIsPaintedInItsColours) {
+// The frame reports the stand-in game has logged: each comes from a pass of its
+// loop, which renders the whole client area right after.
+size_t FrameReports(const Game& game) {
+    const std::string log = "\n" + game.log.Read();
+    size_t count = 0;
+    for (size_t at = log.find("\nframes "); at != std::string::npos; at = log.find("\nframes ", at + 1)) ++count;
+    return count;
+}
+
+constexpr UINT kFrameStatsMessage = WM_APP + 3;  // the stand-in game's frame report
+
+// A game that renders every frame, with and without WS_CLIPCHILDREN on its
+// window, and the Quake-style loop: the box keeps its own pixels throughout.
+class PaintedOverTheGame : public MessageTest, public testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(PaintedOverTheGame, OpenBoxKeepsItsColoursWhileTheGameRendersEveryFrame) {
+    UseGameLoop(GetParam());
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window);
+    const LONG styleBefore = ::GetWindowLongW(game.window, GWL_STYLE);
     ChatBox box = OpenBox(game, drive::kSayKey);
     ASSERT_TRUE(box.dialog);
     RECT outer, edit;
@@ -285,13 +342,37 @@ TEST_F(MessageTest, OpenBoxIsPaintedInItsColours) {
         ::ReleaseDC(nullptr, screen);
         return match;
     };
+    auto expectAll = [&](int sample) {
+        HDC screen = ::GetDC(nullptr);
+        for (const auto& point : points)
+            EXPECT_EQ(::GetPixel(screen, point.x, point.y), point.colour) << point.where << ", sample " << sample;
+        ::ReleaseDC(nullptr, screen);
+    };
     DWORD start = ::GetTickCount();
     while (!allMatch() && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(50);
-    HDC screen = ::GetDC(nullptr);
-    for (const auto& point : points)
-        EXPECT_EQ(::GetPixel(screen, point.x, point.y), point.colour) << point.where;
-    ::ReleaseDC(nullptr, screen);
+    expectAll(0);
+    // Sampled again after passes of the game's loop, each followed by a frame
+    // that fills the whole client area.
+    for (int sample = 1; sample <= 5 && !HasFailure(); ++sample) {
+        const size_t reports = FrameReports(game);
+        ::PostMessageW(game.window, kFrameStatsMessage, 0, 0);
+        start = ::GetTickCount();
+        while (FrameReports(game) == reports && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(20);
+        ASSERT_GT(FrameReports(game), reports) << game.log.Read();
+        expectAll(sample);
+    }
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_EQ(::GetWindowLongW(game.window, GWL_STYLE), styleBefore) << "the game window's style is not its own again";
 }
+
+INSTANTIATE_TEST_SUITE_P(GameLoops, PaintedOverTheGame, testing::Values(L"sdl", L"sdl-noclip", L"quake"),
+                         [](const testing::TestParamInfo<const wchar_t*>& info) {
+                             std::string name = drive::WideToUtf8(info.param);
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace e2e

@@ -27,7 +27,7 @@ TEST(AddToHistory, AppendsMovesEqualEntryTrimsOldestAndIndexesPastTheEnd) {
         {{"a", "b", "c"}, "b", 3, {"a", "c", "b"}},
         {{"Hello"}, "hello", 3, {"Hello", "hello"}},
         {{"x", "y"}, "z", 1, {"z"}},
-        {{"a", "", "b"}, "", 10, {"a", "b", ""}},
+        {{"a", "b", "c"}, "", 3, {"a", "b", "c"}},  // an empty Enter pushes nothing out
         {{"1", "2", "3", "4"}, "5", 2, {"4", "5"}},
     };
     for (const auto& c : cases) {
@@ -79,8 +79,46 @@ TEST(LoadHistory, HostileCountReadsNoMoreThanTheLimit) {
     HistoryList list;
     EXPECT_EQ(list.LoadHistory(store, 32), 1);
     EXPECT_EQ(list.m_history, (List{"last"}));
-    EXPECT_EQ(store.calls.size(), 1u + 32u);
-    EXPECT_EQ(store.calls[1], "ReadRaw History/#4294967263");
+    EXPECT_EQ(store.calls.size(), 1u + 32u) << "each position read once";
+    EXPECT_EQ(store.calls[1], "ReadRaw History/#4294967294");
+    EXPECT_EQ(store.calls[2], "ReadRaw History/#4294967263");
+}
+
+TEST(LoadHistory, CountBeyondTheStoredEntriesCostsNoneOfThem) {
+    // 40 stored messages under a hostile count: the box offers the newest of them
+    // up to the maximum, and the save writes them back.
+    List forty;
+    for (int i = 0; i < 40; ++i) forty.push_back("m" + std::to_string(i));
+    for (std::uint32_t count : {0xFFFFFFFFu, 41u, 1000u, 0x80000000u}) {
+        SCOPED_TRACE(count);
+        FakeProfileStore store;
+        PutEntries(store, count, forty);
+        store.callBudget = 1 + 33 + 32;
+        HistoryList list;
+        EXPECT_EQ(list.LoadHistory(store, 32), 32);
+        EXPECT_EQ(list.m_history, List(forty.begin() + 8, forty.end()));
+        store.callBudget = 100000;
+        HistoryList all;
+        EXPECT_EQ(all.LoadHistory(store, 40), 40);
+        EXPECT_EQ(all.m_history, forty);
+        EXPECT_EQ(all.SaveHistory(store), 40);
+        EXPECT_EQ(ProfileGetInt(store, "History", "Count", 0), 40u);
+        EXPECT_EQ(store.ValueNames("History").size(), 41u);
+    }
+}
+
+TEST(StoredEnd, FindsTheLastExistingPositionWithFewProbes) {
+    // Positions 0..stored-1 exist; the count may lie anywhere at or beyond them.
+    const struct { std::uint32_t stored, count, end; } cases[] = {
+        {40, 40, 40}, {40, 41, 40}, {40, 0xFFFFFFFFu, 40}, {0, 5, 0}, {1, 0xFFFFFFFFu, 1},
+        {0, 1, 0}, {7, 3, 3},  // a count below the stored run keeps to the count
+    };
+    for (const auto& c : cases) {
+        int probes = 0;
+        const std::uint32_t end = StoredEnd(c.count, [&](std::uint32_t p) { return ++probes, p < c.stored; });
+        EXPECT_EQ(end, c.end) << c.stored << " " << c.count;
+        EXPECT_LE(probes, 33) << c.stored << " " << c.count;
+    }
 }
 
 TEST(SaveHistory, WritesEntriesAndCountThenRemovesEverythingElse) {

@@ -427,14 +427,18 @@ TEST_F(ChatBoxTest, RoomLeftShowsInThePlaceOfTheVersionLabelNearTheLimit) {
               reinterpret_cast<LRESULT>(theChatBox.m_brushBack.get()));
 }
 
-TEST_F(ChatBoxTest, EnterInAnEmptyBoxWritesNothingAndStillCloses) {
+TEST_F(ChatBoxTest, EnterInAnEmptyBoxWritesNothingRecordsNothingAndStillCloses) {
     MakeModFolder();
+    // A full list: an empty entry would push out the oldest message.
+    std::vector<std::string> full;
+    for (std::uint32_t i = 0; i < GetAppSettings().m_nMaxHistoryItems; ++i) full.push_back("m" + std::to_string(i));
+    History().m_history = full;
     Open(0);
     KeyDown(VK_RETURN);
     EXPECT_FALSE(Exists(m_cfgPath));
     EXPECT_EQ(ChatBoxWindow(), nullptr);
     EXPECT_EQ(::GetFocus(), Game());
-    EXPECT_EQ(History().m_history, std::vector<std::string>{""});
+    EXPECT_EQ(History().m_history, full);
 }
 
 TEST_F(ChatBoxTest, MissingModFolderShowsTheFileErrorAndCancels) {

@@ -1,0 +1,161 @@
+// The frame benchmark. The test host installs the hook and a stand-in game runs
+// one of its frame loops; each round opens the box with the say key, types a
+// message (a character every 50 ms, then the same text again at once), and sends
+// it with Enter. Before and after each phase the game is asked
+// for its frame report (the longest time between two frames since the last one),
+// so each phase's figure is the longest the game thread went without a frame
+// while it lasted. An idle phase gives the loop's own figure, and the same text
+// typed into the game without a box what the input costs under Wine.
+//
+// Usage: ParlixFrameBench.exe [rounds, default 10] [loop ...]  (loops: sdl, sdl-noclip, quake)
+// Prints one line per loop and phase: the median and the largest of the rounds'
+// longest frame gaps, in milliseconds, and the loop's period.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "drive_win32.h"
+
+namespace {
+
+constexpr UINT kFrameStatsMessage = WM_APP + 3;  // the stand-in game's frame report
+const wchar_t kText[] = L"gg wp, rush b next round";
+
+struct Run {
+    drive::Process game;
+    drive::LogFile log{L""};
+    HWND window = nullptr;
+};
+
+size_t CountReports(const std::string& log) {
+    size_t count = 0;
+    for (size_t at = log.find("frames "); at != std::string::npos; at = log.find("frames ", at + 1))
+        if (at == 0 || log[at - 1] == '\n') ++count;
+    return count;
+}
+
+// Asks for the frame report and gives its longest gap in ms, or -1.
+double FrameReport(Run& run) {
+    const size_t before = CountReports(run.log.Read());
+    ::PostMessageW(run.window, kFrameStatsMessage, 0, 0);
+    const DWORD start = ::GetTickCount();
+    std::string log;
+    while (CountReports(log = run.log.Read()) == before) {
+        if (::GetTickCount() - start > drive::kDeadlineMs) return -1;
+        ::Sleep(5);
+    }
+    const size_t line = log.rfind("\nframes ");
+    double longest = -1;
+    std::sscanf(log.c_str() + line + 1, "frames %*u longest %lf", &longest);
+    return longest;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds) {
+    Run run;
+    run.log = drive::LogFile(folder + L"game-" + loop + L".log");
+    const std::wstring exe = folder + L"HL.exe";
+    if (!drive::StartGame(run.game, exe, run.log, L"--loop " + loop)) return false;
+    run.window = drive::WaitForProcessWindow(run.game.Id(), L"ParlixStandinGame");
+    if (!run.window || !drive::WaitForForeground(run.window)) return false;
+    std::map<std::string, std::vector<double>> gaps;
+    const std::string said = "said " + drive::WideToUtf8(std::wstring(kText) + kText);
+    for (int round = 0; round < rounds; ++round) {
+        FrameReport(run);
+        // Idle as long as a round's phases take: the loop's own figure.
+        const DWORD idleStart = ::GetTickCount();
+        while (::GetTickCount() - idleStart < 600) ::Sleep(20);
+        gaps["idle"].push_back(FrameReport(run));
+
+        // The same text typed into the game itself: what the input costs without the box.
+        const size_t packets = run.log.Count("keydown 0xe7");
+        drive::TypeText(kText);
+        const DWORD typedStart = ::GetTickCount();
+        while (run.log.Count("keydown 0xe7") < packets + std::size(kText) - 1) {
+            if (::GetTickCount() - typedStart > drive::kDeadlineMs) return false;
+            ::Sleep(5);
+        }
+        gaps["game-type"].push_back(FrameReport(run));
+
+        drive::TapKey(drive::kSayKey);
+        drive::ChatBox box;
+        if (!drive::WaitForChatBox(run.window, box) || !drive::WaitForFocus(box.edit)) return false;
+        gaps["open"].push_back(FrameReport(run));
+
+        // As a fast typist types: a character every 50 ms.
+        for (const wchar_t* c = kText; *c != 0; ++c) {
+            drive::TypeText(std::wstring(1, *c));
+            const DWORD keyStart = ::GetTickCount();
+            while (::GetTickCount() - keyStart < 50) ::Sleep(5);
+        }
+        if (!drive::WaitForWindowText(box.edit, kText)) return false;
+        gaps["type"].push_back(FrameReport(run));
+        // The whole text again at once: every character of it waits in one frame's queue.
+        drive::TypeText(kText);
+        if (!drive::WaitForWindowText(box.edit, std::wstring(kText) + kText)) return false;
+        gaps["type-burst"].push_back(FrameReport(run));
+
+        const size_t saidBefore = run.log.Count(said);
+        drive::TapKey(VK_RETURN);
+        const DWORD start = ::GetTickCount();
+        while (run.log.Count(said) == saidBefore) {
+            if (::GetTickCount() - start > drive::kDeadlineMs) return false;
+            ::Sleep(5);
+        }
+        if (!drive::WaitForNoChatBox(run.window)) return false;
+        gaps["send"].push_back(FrameReport(run));
+    }
+    for (const char* phase : {"idle", "game-type", "open", "type", "type-burst", "send"}) {
+        const std::vector<double>& values = gaps[phase];
+        std::printf("%-10s %-10s longest frame gap: median %6.1f ms, largest %6.1f ms (period 10 ms, %d rounds)\n",
+                    drive::WideToUtf8(loop).c_str(), phase, Median(values),
+                    *std::max_element(values.begin(), values.end()), rounds);
+    }
+    std::fflush(stdout);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int rounds = argc > 1 ? std::atoi(argv[1]) : 10;
+    if (rounds <= 0) rounds = 10;
+    std::vector<std::wstring> loops;
+    for (int i = 2; i < argc; ++i) loops.push_back(drive::Utf8ToWide(argv[i]));
+    if (loops.empty()) loops = {L"sdl", L"sdl-noclip", L"quake"};
+
+    drive::TempFolder folder(L"framebench");
+    drive::StageGame(folder.Path(), L"HL.exe");
+    drive::BindSendKey(folder.Path(), "F12");
+    drive::ResetSettings();
+    drive::SetSetting(L"Executable File", folder.Path() + L"HL.exe");
+    drive::SetSetting(L"Send Key", std::wstring(L"F12"));
+    drive::SetSetting(L"Remember History", DWORD{1});
+    drive::LogFile hostLog(folder.Path() + L"host.log");
+    drive::Process host;
+    if (!drive::StartHost(host, hostLog)) {
+        std::printf("the test host did not start:\n%s\n", hostLog.Read().c_str());
+        return 1;
+    }
+    int failed = 0;
+    for (const std::wstring& loop : loops) {
+        if (!RunLoop(folder.Path(), loop, rounds)) {
+            std::printf("%s: a round did not complete\n", drive::WideToUtf8(loop).c_str());
+            ++failed;
+        }
+    }
+    host.Stop();
+    drive::ResetSettings();
+    return failed == 0 ? 0 : 1;
+}
