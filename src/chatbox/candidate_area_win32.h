@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <optional>
 
 #include "chatbox/candidate_list.h"
 
@@ -14,9 +13,9 @@ class CandidateArea {
 public:
     // Lays the candidates out in the dialog's font and width, grows or shrinks the
     // box to fit them and has the dialog repainted. Nothing shows without candidates.
-    void Update(HWND dialog, const std::optional<CandidateView>& view);
+    void Update(HWND dialog, const CandidateView& view) noexcept;
     // Draws them into the dialog's paint, over its background.
-    void Paint(HDC dc, HFONT font, const std::optional<CandidateView>& view) const;
+    void Paint(HDC dc, HFONT font, const CandidateView& view) const noexcept;
     // A new window: nothing shown, nothing grown.
     void Reset() noexcept;
     int Height() const noexcept { return m_height; }

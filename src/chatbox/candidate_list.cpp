@@ -9,13 +9,14 @@ std::size_t PagesFor(std::size_t entries, std::size_t pageSize) noexcept {
     return (entries + pageSize - 1) / pageSize;
 }
 
-std::u16string Digits(std::size_t value) {
-    std::u16string text;
+void AppendNumber(CandidateLabelText& text, std::size_t value) noexcept {
+    char16_t digits[20];
+    std::size_t n = 0;
     do {
-        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
         value /= 10;
     } while (value != 0);
-    return text;
+    while (n > 0) text.Append(std::u16string_view(&digits[--n], 1));
 }
 
 std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) noexcept {
@@ -47,8 +48,8 @@ CandidatePage PageBySize(std::size_t total, std::size_t selection, std::size_t p
 
 CandidatePage PageByStarts(std::size_t total, std::size_t selection, std::span<const std::uint32_t> starts,
                            std::size_t current) noexcept {
-    CandidatePage page;
     if (starts.empty()) return PageBySize(total, selection, 0, 0);
+    CandidatePage page;
     current = std::min(current, starts.size() - 1);
     page.first = std::min<std::size_t>(starts[current], total);
     const std::size_t next = current + 1 < starts.size() ? starts[current + 1] : total;
@@ -58,9 +59,9 @@ CandidatePage PageByStarts(std::size_t total, std::size_t selection, std::span<c
     return Finish(page, selection);
 }
 
-std::optional<CandidateView> ReadCandidateList(std::span<const std::uint8_t> bytes) {
+CandidateView ReadCandidateList(std::span<const std::uint8_t> bytes) noexcept {
     constexpr std::size_t kHeader = 24;
-    if (bytes.size() < kHeader) return std::nullopt;
+    if (bytes.size() < kHeader) return {};
     // The list's own size never reaches past what was copied.
     bytes = bytes.first(std::clamp<std::size_t>(ReadU32(bytes, 0), kHeader, bytes.size()));
     // Only as many offsets as the bytes can hold.
@@ -68,40 +69,47 @@ std::optional<CandidateView> ReadCandidateList(std::span<const std::uint8_t> byt
     CandidateView view;
     view.page = PageBySize(count, ReadU32(bytes, 12), ReadU32(bytes, 16), ReadU32(bytes, 20));
     for (std::size_t i = view.page.first; i < view.page.end; ++i) {
-        std::u16string& text = view.entries.emplace_back();
+        ShortText<kMaxCandidateUnits> text;
         for (std::size_t at = ReadU32(bytes, kHeader + 4 * i); at + 2 <= bytes.size(); at += 2) {
             char16_t unit = 0;
             std::memcpy(&unit, bytes.data() + at, 2);
-            if (unit == 0) break;
-            text.push_back(unit);
+            if (unit == 0 || text.length == kMaxCandidateUnits) break;
+            text.units[text.length++] = unit;
         }
+        view.Add(text.View());
     }
     return view;
 }
 
-std::u16string CandidateLabel(std::size_t position, std::u16string_view text) {
-    std::u16string label{static_cast<char16_t>(u'0' + (position + 1) % 10), u'.'};
-    label.append(text);
+CandidateLabelText CandidateLabel(std::size_t position, std::u16string_view text) noexcept {
+    CandidateLabelText label;
+    AppendNumber(label, (position + 1) % 10);
+    label.Append(u".");
+    label.Append(text);
     return label;
 }
 
-std::u16string PageLabel(const CandidatePage& page) {
-    if (page.count <= 1) return {};
-    return Digits(page.number) + u'/' + Digits(page.count);
+CandidateLabelText PageLabel(const CandidatePage& page) noexcept {
+    CandidateLabelText label;
+    if (page.count <= 1) return label;
+    AppendNumber(label, page.number);
+    label.Append(u"/");
+    AppendNumber(label, page.count);
+    return label;
 }
 
-CandidateLayout LayOutCandidates(std::span<const int> widths, int pageLabelWidth, int width, int gap) {
+CandidateLayout LayOutCandidates(std::span<const int> widths, int pageLabelWidth, int width, int gap) noexcept {
     CandidateLayout layout;
     width = std::max(width, 1);
     int x = 0;
     int row = 0;
-    for (int w : widths) {
+    for (int w : widths.first(std::min(widths.size(), layout.slots.size()))) {
         w = std::clamp(w, 0, width);
         if (x > 0 && x + w > width) {
             ++row;
             x = 0;
         }
-        layout.slots.push_back(CandidateSlot{x, row, w});
+        layout.slots[layout.count++] = CandidateSlot{x, row, w};
         x += w + gap;
     }
     if (pageLabelWidth > 0) {
@@ -109,6 +117,6 @@ CandidateLayout LayOutCandidates(std::span<const int> widths, int pageLabelWidth
         if (x > 0 && x + pageLabelWidth > width) ++row;
         layout.pageLabel = CandidateSlot{width - pageLabelWidth, row, pageLabelWidth};
     }
-    layout.rows = layout.slots.empty() && pageLabelWidth <= 0 ? 0 : row + 1;
+    layout.rows = layout.count == 0 && pageLabelWidth <= 0 ? 0 : row + 1;
     return layout;
 }

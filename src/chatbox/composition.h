@@ -3,11 +3,46 @@
 // attribute, and what the message would hold if the composition were committed.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
+
+// UTF-16 units of a composition the box shows; a longer one shows its start.
+// Far beyond a message: 100 bytes of UTF-8 are at most 100 units.
+inline constexpr std::size_t kMaxCompositionUnits = 128;
+inline constexpr std::size_t kMaxClauseOffsets = 33;
+
+// The IME's composition, as the box holds it: empty while none is going on.
+struct Composition {
+    std::array<char16_t, kMaxCompositionUnits> text{};
+    std::array<std::uint8_t, kMaxCompositionUnits> attributes{};  // one per unit (GCS_COMPATTR)
+    std::array<std::uint32_t, kMaxClauseOffsets> clauses{};       // offsets, 0 to the length (GCS_COMPCLAUSE)
+    std::size_t length = 0;
+    std::size_t attributeCount = 0;
+    std::size_t clauseCount = 0;
+    std::size_t cursor = 0;  // where the IME puts the caret, in units
+
+    bool Empty() const noexcept { return length == 0; }
+    std::u16string_view Text() const noexcept { return {text.data(), length}; }
+    // The IME's parts, cut to what the box holds (inline: the module reads them
+    // straight into place and links none of these).
+    void SetText(std::u16string_view units) noexcept {
+        length = std::min(units.size(), text.size());
+        std::copy_n(units.begin(), length, text.begin());
+        cursor = std::min(cursor, length);
+    }
+    void SetAttributes(std::span<const std::uint8_t> values) noexcept {
+        attributeCount = std::min(values.size(), attributes.size());
+        std::copy_n(values.begin(), attributeCount, attributes.begin());
+    }
+    void SetClauses(std::span<const std::uint32_t> offsets) noexcept {
+        clauseCount = std::min(offsets.size(), clauses.size());
+        std::copy_n(offsets.begin(), clauseCount, clauses.begin());
+    }
+};
 
 // The IME's attribute of a composition character (GCS_COMPATTR).
 enum class ClauseLook {
@@ -25,11 +60,12 @@ struct CompositionRun {
 };
 
 // The runs of a composition of `length` units from the IME's attribute bytes (one
-// per unit; missing ones count as input) and clause offsets (GCS_COMPCLAUSE:
-// ascending, from 0 to the length). Offsets out of order or out of range are
-// passed over, so every unit is in exactly one run.
-std::vector<CompositionRun> CompositionRuns(std::size_t length, std::span<const std::uint8_t> attributes,
-                                            std::span<const std::uint32_t> clauses);
+// per unit; missing ones count as input) and clause offsets (ascending, from 0
+// to the length), written to `runs`; returns how many. Offsets out of order or
+// out of range are passed over, so every unit is in exactly one run as long as
+// `runs` has one place per unit.
+std::size_t CompositionRuns(std::size_t length, std::span<const std::uint8_t> attributes,
+                            std::span<const std::uint32_t> clauses, std::span<CompositionRun> runs) noexcept;
 
 // The UTF-8 bytes of the message once the composition is committed: the text
 // with the selection [selStart, selEnd) replaced by the composition.

@@ -1,7 +1,7 @@
 #include "chatbox/tsf_candidates_win32.h"
 
+#include <array>
 #include <cwchar>
-#include <vector>
 
 #include "chatbox/ime_edit_win32.h"
 
@@ -18,14 +18,14 @@ Fn Procedure(HMODULE module, const char* name) noexcept {
 
 void TsfCandidates::Start() noexcept {
     if (m_source) return;
-    m_ole32.reset(::LoadLibraryW(L"ole32.dll"));
+    m_ole32.reset(::LoadLibraryA("ole32.dll"));
     const auto initialize = Procedure<HRESULT(WINAPI*)(void*, DWORD)>(m_ole32.get(), "CoInitializeEx");
     if (initialize != nullptr) {
         // S_OK and S_FALSE each take one CoUninitialize; a thread of the other
         // model (RPC_E_CHANGED_MODE) keeps its COM as it is, and TSF may still work.
         m_uninitializeCom = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
     }
-    m_msctf.reset(::LoadLibraryW(L"msctf.dll"));
+    m_msctf.reset(::LoadLibraryA("msctf.dll"));
     // The thread's own thread manager, only when the thread has one: the box does
     // not bring TSF into a thread that runs without it.
     const auto getThreadManager = Procedure<HRESULT(WINAPI*)(ITfThreadMgr**)>(m_msctf.get(), "TF_GetThreadMgr");
@@ -45,7 +45,7 @@ void TsfCandidates::Start() noexcept {
 bool TsfCandidates::Listen(ITfUIElementMgr* manager) noexcept {
     if (manager == nullptr || m_source) return false;
     // The element's strings are BSTRs, freed by their allocator.
-    m_oleaut32.reset(::LoadLibraryW(L"oleaut32.dll"));
+    m_oleaut32.reset(::LoadLibraryA("oleaut32.dll"));
     m_freeString = Procedure<void(WINAPI*)(BSTR)>(m_oleaut32.get(), "SysFreeString");
     ITfSource* source = nullptr;
     if (m_freeString == nullptr ||
@@ -79,7 +79,7 @@ void TsfCandidates::Stop() noexcept {
     m_ole32.reset();
 }
 
-HRESULT TsfCandidates::QueryInterface(REFIID iid, void** object) {
+HRESULT TsfCandidates::QueryInterface(REFIID iid, void** object) noexcept {
     if (object == nullptr) return E_POINTER;
     if (iid == __uuidof(IUnknown) || iid == __uuidof(ITfUIElementSink)) {
         *object = static_cast<ITfUIElementSink*>(this);
@@ -89,25 +89,21 @@ HRESULT TsfCandidates::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-HRESULT TsfCandidates::BeginUIElement(DWORD id, BOOL* show) {
+HRESULT TsfCandidates::BeginUIElement(DWORD id, BOOL* show) noexcept {
     // The box shows this list; the IME's own window would not show over the game.
     if (ShowElement(id) && show != nullptr) *show = FALSE;
     return S_OK;
 }
 
-HRESULT TsfCandidates::UpdateUIElement(DWORD id) {
+HRESULT TsfCandidates::UpdateUIElement(DWORD id) noexcept {
     if (m_shown == id) ShowElement(id);
     return S_OK;
 }
 
-HRESULT TsfCandidates::EndUIElement(DWORD id) {
+HRESULT TsfCandidates::EndUIElement(DWORD id) noexcept {
     if (m_shown == id) {
         m_shown.reset();
-        try {
-            m_target.SetCandidates(std::nullopt);
-        } catch (...) {
-            // Nothing may unwind into TSF.
-        }
+        m_target.SetCandidates({});
     }
     return S_OK;
 }
@@ -122,33 +118,24 @@ bool TsfCandidates::ShowElement(DWORD id) noexcept {
         return false;  // another kind of element: the IME shows it as it likes
     }
     const UniqueCom<ITfCandidateListUIElement> listOwner(list);
-    try {
-        UINT count = 0, selection = 0, current = 0, pages = 0;
-        list->GetCount(&count);
-        list->GetSelection(&selection);
-        list->GetCurrentPage(&current);
-        std::vector<std::uint32_t> starts;
-        if (SUCCEEDED(list->GetPageIndex(nullptr, 0, &pages)) && pages > 0) {
-            // A page holds one entry at least: more pages than entries are not believed.
-            starts.resize(std::min<UINT>(pages, std::max<UINT>(count, 1)));
-            UINT filled = 0;
-            if (FAILED(list->GetPageIndex(starts.data(), static_cast<UINT>(starts.size()), &filled))) filled = 0;
-            starts.resize(std::min<std::size_t>(filled, starts.size()));
-        }
-        CandidateView view;
-        view.page = PageByStarts(count, selection, starts, current);
-        for (std::size_t i = view.page.first; i < view.page.end; ++i) {
-            std::u16string& entry = view.entries.emplace_back();
-            BSTR text = nullptr;
-            if (SUCCEEDED(list->GetString(static_cast<UINT>(i), &text)) && text != nullptr) {
-                entry.assign(reinterpret_cast<const char16_t*>(text), std::wcslen(text));
-                m_freeString(text);
-            }
-        }
-        m_target.SetCandidates(std::move(view));
-        m_shown = id;
-        return true;
-    } catch (...) {
-        return false;  // out of memory: the IME keeps its own window
+    UINT count = 0, selection = 0, current = 0, pages = 0;
+    list->GetCount(&count);
+    list->GetSelection(&selection);
+    list->GetCurrentPage(&current);
+    // The page starts up to the one after the current page are all the box needs.
+    std::array<UINT, 256> starts{};
+    if (FAILED(list->GetPageIndex(starts.data(), static_cast<UINT>(starts.size()), &pages))) pages = 0;
+    CandidateView view;
+    view.page = PageByStarts(count, selection, std::span(starts).first(std::min<std::size_t>(pages, starts.size())),
+                             current);
+    for (std::size_t i = view.page.first; i < view.page.end; ++i) {
+        BSTR text = nullptr;
+        if (FAILED(list->GetString(static_cast<UINT>(i), &text))) text = nullptr;
+        view.Add(text != nullptr ? std::u16string_view(reinterpret_cast<const char16_t*>(text), std::wcslen(text))
+                                 : std::u16string_view());
+        if (text != nullptr) m_freeString(text);
     }
+    m_target.SetCandidates(view);
+    m_shown = id;
+    return true;
 }

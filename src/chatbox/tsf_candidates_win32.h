@@ -40,7 +40,7 @@ public:
     explicit TsfCandidates(CImeEdit& target) noexcept : m_target(target) {}
     TsfCandidates(const TsfCandidates&) = delete;
     TsfCandidates& operator=(const TsfCandidates&) = delete;
-    virtual ~TsfCandidates() = default;
+    ~TsfCandidates() = default;
 
     // The box opened: COM as the thread allows it, then the sink on the thread's
     // TSF, when the thread has TSF. What finds nothing to listen to unloads again.
@@ -52,12 +52,12 @@ public:
     bool Listening() const noexcept { return static_cast<bool>(m_source); }
 
     // The object belongs to the box and is never freed through its count.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE BeginUIElement(DWORD id, BOOL* show) override;
-    HRESULT STDMETHODCALLTYPE UpdateUIElement(DWORD id) override;
-    HRESULT STDMETHODCALLTYPE EndUIElement(DWORD id) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
+    HRESULT STDMETHODCALLTYPE BeginUIElement(DWORD id, BOOL* show) noexcept override;
+    HRESULT STDMETHODCALLTYPE UpdateUIElement(DWORD id) noexcept override;
+    HRESULT STDMETHODCALLTYPE EndUIElement(DWORD id) noexcept override;
 
 private:
     // Reads element `id` when it is a candidate list and gives it to the edit.

@@ -33,6 +33,16 @@ std::vector<std::uint8_t> ImmList(std::uint32_t selection, std::uint32_t pageSta
     return bytes;
 }
 
+std::vector<std::u16string> Entries(const CandidateView& view) {
+    std::vector<std::u16string> texts;
+    for (std::size_t i = 0; i < view.count; ++i) texts.emplace_back(view.entries[i].View());
+    return texts;
+}
+
+std::vector<CandidateSlot> Slots(const CandidateLayout& layout) {
+    return {layout.slots.begin(), layout.slots.begin() + static_cast<std::ptrdiff_t>(layout.count)};
+}
+
 }  // namespace
 
 TEST(CandidatePages, BySizeGivesTheCurrentPageItsPositionAndTheSelectionOnIt) {
@@ -60,24 +70,22 @@ TEST(CandidatePages, ByStartsFollowsTheIMEsOwnPagesAndKeepsInsideTheList) {
 TEST(CandidateListBytes, ReadsThePageEntriesOfAnImmList) {
     const auto bytes = ImmList(10, 9, 9, {u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"h", u"i", u"\u4F60", u"",
                                           u"\u597D\u554A"});
-    const auto view = ReadCandidateList(bytes);
-    ASSERT_TRUE(view);
-    EXPECT_EQ(view->page, Page(9, 12, 10, 2, 2));
-    EXPECT_EQ(view->entries, (std::vector<std::u16string>{u"\u4F60", u"", u"\u597D\u554A"}));
+    const CandidateView view = ReadCandidateList(bytes);
+    EXPECT_EQ(view.page, Page(9, 12, 10, 2, 2));
+    EXPECT_EQ(Entries(view), (std::vector<std::u16string>{u"\u4F60", u"", u"\u597D\u554A"}));
 }
 
 TEST(CandidateListBytes, HostileListsStayInsideTheBytes) {
-    EXPECT_FALSE(ReadCandidateList(std::vector<std::uint8_t>(23, 0))) << "shorter than the header";
+    EXPECT_EQ(ReadCandidateList(std::vector<std::uint8_t>(23, 0)).count, 0u) << "shorter than the header";
 
     auto bytes = ImmList(0, 0, 9, {u"ab", u"cd"});
     auto put = [&](std::size_t at, std::uint32_t value) { std::memcpy(bytes.data() + at, &value, 4); };
     put(24, 0xFFFFFF00);  // the first offset far outside
-    EXPECT_EQ(ReadCandidateList(bytes)->entries, (std::vector<std::u16string>{u"", u"cd"}));
+    EXPECT_EQ(Entries(ReadCandidateList(bytes)), (std::vector<std::u16string>{u"", u"cd"}));
 
     put(8, 0x7FFFFFFF);  // a count no list of this size holds
-    const auto many = ReadCandidateList(bytes);
-    ASSERT_TRUE(many);
-    EXPECT_LE(many->page.end, (bytes.size() - 24) / 4);
+    const CandidateView many = ReadCandidateList(bytes);
+    EXPECT_EQ(many.page.end, (bytes.size() - 24) / 4) << "no more entries than the bytes hold offsets";
 
     // A string without its terminator ends with the bytes; the list's size says where they end.
     auto cut = ImmList(0, 0, 9, {u"xyz"});
@@ -85,24 +93,31 @@ TEST(CandidateListBytes, HostileListsStayInsideTheBytes) {
     put(0, 0);
     std::uint32_t size = static_cast<std::uint32_t>(cut.size());
     std::memcpy(cut.data(), &size, 4);
-    EXPECT_EQ(ReadCandidateList(cut)->entries, std::vector<std::u16string>{u"xyz"});
+    EXPECT_EQ(Entries(ReadCandidateList(cut)), std::vector<std::u16string>{u"xyz"});
     size = 26;  // a size too small even for the one offset: the list holds nothing
     std::memcpy(cut.data(), &size, 4);
-    EXPECT_TRUE(ReadCandidateList(cut)->entries.empty());
+    EXPECT_EQ(ReadCandidateList(cut).count, 0u);
 }
 
 TEST(CandidateLabels, NumberedByTheKeyThatPicksThemAndThePagePosition) {
-    EXPECT_EQ(CandidateLabel(0, u"\u4F60"), u"1.\u4F60");
-    EXPECT_EQ(CandidateLabel(9, u"x"), u"0.x");
-    EXPECT_EQ(PageLabel(Page(0, 9, 0, 2, 13)), u"2/13");
-    EXPECT_EQ(PageLabel(Page(0, 3, 0, 1, 1)), u"");
+    EXPECT_EQ(CandidateLabel(0, u"\u4F60").View(), u"1.\u4F60");
+    EXPECT_EQ(CandidateLabel(9, u"x").View(), u"0.x");
+    EXPECT_EQ(PageLabel(Page(0, 9, 0, 2, 13)).View(), u"2/13");
+    EXPECT_EQ(PageLabel(Page(0, 3, 0, 1, 1)).View(), u"");
+    // A long phrase is cut to what the box keeps, never inside a surrogate pair.
+    std::u16string phrase(kMaxCandidateUnits - 1, u'x');
+    phrase += u"\U0002A6A5";
+    EXPECT_EQ(CandidateLabel(0, phrase).View(), u"1." + std::u16string(kMaxCandidateUnits - 1, u'x'));
+    CandidateView view;
+    for (int i = 0; i < 12; ++i) view.Add(u"y");
+    EXPECT_EQ(view.count, kMaxCandidatesPerPage);
 }
 
 TEST(CandidateLayout, RowsFillTheWidthAndThePageLabelEndsTheLastRow) {
     const std::array<int, 5> widths{30, 40, 30, 100, 20};
     const CandidateLayout layout = LayOutCandidates(widths, 25, 120, 6);
     const std::vector<CandidateSlot> expected{{0, 0, 30}, {36, 0, 40}, {82, 0, 30}, {0, 1, 100}, {0, 2, 20}};
-    EXPECT_EQ(layout.slots, expected);
+    EXPECT_EQ(Slots(layout), expected);
     EXPECT_EQ(layout.pageLabel, (CandidateSlot{95, 2, 25}));
     EXPECT_EQ(layout.rows, 3);
 

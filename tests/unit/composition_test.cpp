@@ -3,11 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace {
 
 CompositionRun R(std::size_t start, std::size_t end, ClauseLook look, bool endsClause) {
     return {start, end, look, endsClause};
+}
+
+std::vector<CompositionRun> CompositionRuns(std::size_t length, std::span<const std::uint8_t> attributes,
+                                            std::span<const std::uint32_t> clauses) {
+    std::vector<CompositionRun> runs(kMaxCompositionUnits);
+    runs.resize(::CompositionRuns(length, attributes, clauses, runs));
+    return runs;
 }
 
 }  // namespace
@@ -49,4 +58,15 @@ TEST(CompositionBytes, TheCompositionReplacesTheSelection) {
     EXPECT_EQ(BytesIfCommitted(u"abc", 3, 3, u"\u4F60\u597D"), 9u);
     EXPECT_EQ(BytesIfCommitted(u"abcdef", 1, 5, u"\u4F60"), 5u);  // "a" + 你 + "f"
     EXPECT_EQ(BytesIfCommitted(u"ab", 9, 4, u""), 2u) << "a selection outside the text replaces nothing";
+}
+
+TEST(CompositionParts, CutToWhatTheBoxHolds) {
+    Composition c;
+    c.cursor = 500;
+    c.SetText(std::u16string(200, u'a'));
+    EXPECT_EQ(c.length, kMaxCompositionUnits);
+    EXPECT_EQ(c.cursor, kMaxCompositionUnits) << "the caret never points past the text held";
+    const std::vector<std::uint32_t> offsets(40, 1);
+    c.SetClauses(offsets);
+    EXPECT_EQ(c.clauseCount, kMaxClauseOffsets);
 }
