@@ -120,10 +120,6 @@ protected:
         // Wine swaps the IME in at the next key press: one it leaves alone.
         drive::TapKey(VK_SHIFT);
         PumpUntil([] { return false; }, 200);
-        // Wine creates the IME's UI window only when the context is opened.
-        HIMC context = ::ImmGetContext(m_edit);
-        ::ImmSetOpenStatus(context, TRUE);
-        ::ImmReleaseContext(m_edit, context);
     }
 
     void TearDown() override {

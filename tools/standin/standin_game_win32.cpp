@@ -10,9 +10,9 @@
 //   leading quote together with its last byte, is dropped when it is not valid
 //   UTF-8, and is cut byte by byte to what the chat format leaves.
 //
-// Usage: <name>.exe --log <file> [--timeout <seconds>] [game arguments...]
+// Usage: <name>.exe --log <file> [--timeout <seconds>] [--ime <layout name>] [game arguments...]
 // Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>",
-// "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus",
+// "window 0x...", "ime 0x..." or "ime-failed <error>", "ime-context none", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
 // "unknown <command line>", "unloaded <FreeLibrary calls>",
@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "framework/unique_handle_win32.h"
+#include "standin_ime_win32.h"
 #include "tool_support_win32.h"
 
 namespace {
@@ -324,6 +325,8 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYUP:
         WriteLog("keyup " + HexNumber(wParam));
         return 0;
+    case WM_IME_SETCONTEXT:
+        return ::DefWindowProcW(window, message, wParam, standin::WithoutImeWindows(lParam));
     case WM_SETFOCUS:
         WriteLog("setfocus");
         return 0;
@@ -364,8 +367,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     std::wstring logPath;
     UINT timeoutSeconds = kDefaultTimeoutSeconds;
+    std::wstring imeLayout;
     for (size_t i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == L"--log") logPath = args[i + 1];
+        if (args[i] == L"--ime") imeLayout = args[i + 1];
         if (args[i] == L"--timeout") timeoutSeconds = static_cast<UINT>(std::wcstoul(args[i + 1].c_str(), nullptr, 10));
     }
     if (!logPath.empty())
@@ -395,6 +400,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         WriteLog("window-failed " + std::to_string(::GetLastError()));
         return 2;
     }
+    WriteLog(standin::TakeImeOffWindow(window));
+    if (!imeLayout.empty()) WriteLog(standin::ActivateImeLayout(imeLayout));
     ::SetCursor(nullptr);
     ::SetForegroundWindow(window);
     ::SetFocus(window);

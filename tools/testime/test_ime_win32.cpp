@@ -412,7 +412,14 @@ __declspec(dllexport) BOOL WINAPI ImeSetCompositionString(HIMC, DWORD, const voi
 // Selecting the IME into a context gives it an engine of its own and the
 // components in this IME's shapes; the context was made for whichever IME was
 // active when it was created.
+//
+// The IME opens itself when selected, as a Chinese IME that starts in Chinese
+// mode does: Wine creates the IME's UI window only when a context is opened.
+// The focus window is then told that the context is active again, as Windows
+// tells it at a change of layout, so that the UI window learns which of its
+// windows the focus window wants shown.
 __declspec(dllexport) BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
+    HWND target = nullptr;
     try {
         ContextLock lock(context);
         testime::InputContext* data = lock.get();
@@ -423,14 +430,17 @@ __declspec(dllexport) BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
         *slot.get() = nullptr;
         if (!select) return TRUE;
         *slot.get() = new Engine;
-        data->open = TRUE;
+        data->open = FALSE;
         data->conversion = IME_CMODE_NATIVE;
         WriteComposition(*data, **slot.get());
         WriteCandidates(*data, **slot.get());
-        return TRUE;
+        target = ::IsWindow(data->window) ? data->window : ::GetFocus();
     } catch (...) {
         return FALSE;
     }
+    ::ImmSetOpenStatus(context, TRUE);
+    if (target) ::SendMessageW(target, WM_IME_SETCONTEXT, TRUE, ISC_SHOWUIALL);
+    return TRUE;
 }
 
 __declspec(dllexport) BOOL WINAPI ImeProcessKey(HIMC context, UINT key, LPARAM keyData, const BYTE* keyState) {
