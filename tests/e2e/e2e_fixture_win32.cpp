@@ -85,7 +85,7 @@ void E2eTest::Relaunch(Game& game, const std::wstring& arguments) {
     game.process.Stop();
     game.window = nullptr;
     game.log = drive::LogFile(Folder() + L"game" + std::to_wstring(++m_logCounter) + L".log");
-    if (!drive::StartGame(game.process, game.exe, game.log, arguments)) {
+    if (!drive::StartGame(game.process, game.exe, game.log, L"--loop " + m_gameLoop + L" " + arguments)) {
         const DWORD error = ::GetLastError();
         ADD_FAILURE() << "the game " << drive::WideToUtf8(game.exe) << " could not be started (error " << error
                       << (drive::FileExists(game.exe) ? ")" : ", the file is missing)");

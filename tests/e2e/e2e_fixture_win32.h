@@ -36,6 +36,9 @@ protected:
     void TearDown() override;
 
     const std::wstring& Folder() const { return m_folder.Path(); }
+    // The loop the games launched from now on run ("sdl", "sdl-noclip", "quake");
+    // "sdl", the SDL2 build's frame loop, unless a test chooses another.
+    void UseGameLoop(const std::wstring& loop) { m_gameLoop = loop; }
     // Starts the test host with the hot keys Y, U, P.
     bool StartHost(const std::wstring& module = L"");
     void StopHost() { m_host.Stop(); }
@@ -63,6 +66,7 @@ private:
     drive::Process m_host;
     std::vector<std::unique_ptr<Game>> m_games;
     int m_logCounter = 0;
+    std::wstring m_gameLoop = L"sdl";
 };
 
 // Say, say-team and rcon-say prompts as the chat box shows them.
