@@ -18,7 +18,7 @@
 //        [game arguments...]
 // Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>", "loop <loop>",
 // "ime-context none", "ime 0x..." or "ime-failed <error>",
-// "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus",
+// "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus", "layout 0x...",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
 // "unknown <command line>", "unloaded <FreeLibrary calls>",
@@ -354,6 +354,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kTakeFocusMessage:
         ::SetFocus(window);
+        return 0;
+    case standin::kReportLayoutMessage:
+        WriteLog(standin::ActiveLayoutLine());
         return 0;
     case kUnloadModuleMessage:
         UnloadHookModule();

@@ -17,6 +17,10 @@ std::string ActivateImeLayout(const std::wstring& layoutName) {
     return "ime " + HexNumber(reinterpret_cast<UINT_PTR>(layout));
 }
 
+std::string ActiveLayoutLine() {
+    return "layout " + HexNumber(reinterpret_cast<UINT_PTR>(::GetKeyboardLayout(0)));
+}
+
 LPARAM WithoutImeWindows(LPARAM showFlags) {
     return showFlags & ~static_cast<LPARAM>(ISC_SHOWUICOMPOSITIONWINDOW | ISC_SHOWUIALLCANDIDATEWINDOW);
 }

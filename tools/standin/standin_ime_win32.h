@@ -18,6 +18,11 @@ std::string TakeImeOffWindow(HWND window);
 // "ime-failed <error>".
 std::string ActivateImeLayout(const std::wstring& layoutName);
 
+// Asks the game for the thread's active keyboard layout (posted to the game
+// window); it logs "layout 0x...". Only the thread itself can tell under Wine.
+inline constexpr UINT kReportLayoutMessage = WM_APP + 8;
+std::string ActiveLayoutLine();
+
 // WM_IME_SETCONTEXT of the game's window: the IME shows no window of its own for it.
 LPARAM WithoutImeWindows(LPARAM showFlags);
 
