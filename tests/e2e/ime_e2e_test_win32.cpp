@@ -17,6 +17,7 @@ namespace {
 
 constexpr UINT kReportLayoutMessage = WM_APP + 8;
 constexpr COLORREF kBoxBackground = 0x44584C;
+constexpr COLORREF kHighlight = 0xD3DED8;  // the selected entry's background: the edit's text colour
 constexpr COLORREF kGameBackground = RGB(0x30, 0x50, 0x70);  // what the stand-in game renders
 
 using drive::ChatBox;
@@ -87,11 +88,41 @@ protected:
         return true;
     }
 
+    // The box grows upward while it shows candidates and takes its closed place
+    // back when they go.
+    static bool WaitForCandidatesShown(const ChatBox& box, const RECT& closed) {
+        return WaitUntil([&] {
+            RECT now;
+            ::GetWindowRect(box.dialog, &now);
+            return now.top < closed.top;
+        });
+    }
+    static bool WaitForCandidatesGone(const ChatBox& box, const RECT& closed) {
+        return WaitUntil([&] {
+            RECT now;
+            ::GetWindowRect(box.dialog, &now);
+            return ::EqualRect(&now, &closed) != FALSE;
+        });
+    }
+
     // Pixels of text: neither the box's background nor the game's.
     static size_t TextPixels(const drive::ScreenPixels& shot) {
         size_t count = 0;
         for (COLORREF pixel : shot.pixels) count += pixel != kBoxBackground && pixel != kGameBackground;
         return count;
+    }
+
+    // The leftmost column of the selected entry's highlight; -1 without one. A
+    // column counts when a run of highlight pixels fills most of a row's height.
+    static int HighlightLeft(const drive::ScreenPixels& shot) {
+        const int width = shot.rect.right - shot.rect.left, height = shot.rect.bottom - shot.rect.top;
+        for (int x = 0; x < width; ++x) {
+            int run = 0;
+            for (int y = 0; y < height && run < 10; ++y)
+                run = shot.At(shot.rect.left + x, shot.rect.top + y) == kHighlight ? run + 1 : 0;
+            if (run >= 10) return shot.rect.left + x;
+        }
+        return -1;
     }
 
     // The IME's own candidate window, when the IME shows one.
@@ -130,23 +161,81 @@ TEST_F(ImeTest, EnterAndEscapeWhileComposingOnlyEndTheComposition) {
     ASSERT_TRUE(game.window);
     ChatBox box = OpenBoxWithIme(game);
     ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    // The box draws the composition itself; its candidates show that the IME composes.
     Type("wo");
-    ASSERT_TRUE(WaitForText(box, "wo")) << Text(box);  // the edit shows the composition
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed));
     drive::TapKey(VK_RETURN);  // commits the letters as typed, sends nothing
-    Type("ma");
-    ASSERT_TRUE(WaitForText(box, "woma")) << Text(box);
-    drive::TapKey(VK_ESCAPE);  // cancels the composition, the box stays
     ASSERT_TRUE(WaitForText(box, "wo")) << Text(box);
-    // The box still takes keys after both: a new composition shows in it.
+    ASSERT_TRUE(WaitForCandidatesGone(box, closed));
+    Type("ma");  // the box is still open and composes again
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed));
+    drive::TapKey(VK_ESCAPE);  // drops the composition, the box stays
+    ASSERT_TRUE(WaitForCandidatesGone(box, closed));
     Type("a");
-    ASSERT_TRUE(WaitForText(box, "woa")) << Text(box);
-    EXPECT_FALSE(game.log.Contains("exec say \"wo\"")) << game.log.Read();
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << "the box did not survive Escape";
     drive::TapKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitForText(box, "wo")) << Text(box);
+    ASSERT_TRUE(WaitForCandidatesGone(box, closed));
+    EXPECT_EQ(Text(box), "wo");
+    EXPECT_FALSE(game.log.Contains("exec say \"wo\"")) << game.log.Read();
 
     drive::TapKey(VK_RETURN);
     EXPECT_TRUE(game.log.WaitForLine("said wo")) << game.log.Read();
     EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+}
+
+// The box shows the candidates itself, as painted pixels above its edit, and
+// keeps the IME's own candidate window away: over a fullscreen game that window
+// would not show. The box grows upward while the list is open and takes its
+// place and size back when the list closes.
+TEST_F(ImeTest, TheBoxPaintsTheCandidatesAndFollowsThePaging) {
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    Type("ni");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << "the box did not grow for the candidates";
+    RECT open{};
+    ::GetWindowRect(box.dialog, &open);
+    EXPECT_EQ(open.bottom, closed.bottom);
+    EXPECT_EQ(open.left, closed.left);
+    EXPECT_EQ(open.right, closed.right);
+    // The rows the box grew by hold the list: text in a colour of its own on
+    // the box's background.
+    const RECT list{open.left + 2, open.top + 2, open.right - 2, closed.top};
+    drive::ScreenPixels firstPage;
+    ASSERT_TRUE(WaitUntil([&] {
+        firstPage = drive::CaptureScreen(list);
+        return TextPixels(firstPage) > 100;
+    })) << "no candidates painted: " << TextPixels(firstPage) << " text pixels";
+    HWND imeList = ImeCandidateWindow(game.process.Id());
+    EXPECT_TRUE(!imeList || !::IsWindowVisible(imeList)) << "the IME's own candidate window shows";
+
+    // The selected entry, the first, is highlighted: a block in the edit's text colour.
+    const int firstHighlight = HighlightLeft(firstPage);
+    EXPECT_GE(firstHighlight, list.left) << "no entry is highlighted";
+
+    drive::TapExtendedKey(VK_NEXT);  // the next page: other entries, painted anew
+    drive::ScreenPixels secondPage;
+    EXPECT_TRUE(WaitUntil([&] {
+        secondPage = drive::CaptureScreen(list);
+        return TextPixels(secondPage) > 100 && secondPage.pixels != firstPage.pixels;
+    })) << "the list did not follow the paging";
+    EXPECT_EQ(HighlightLeft(secondPage), firstHighlight) << "the page's first entry is not the selected one";
+    drive::TapKey(VK_DOWN);  // the highlight moves to the page's second entry
+    EXPECT_TRUE(WaitUntil([&] { return HighlightLeft(drive::CaptureScreen(list)) > firstHighlight; }))
+        << "the highlight did not follow the selection";
+    drive::TapKey(VK_UP);
+    EXPECT_TRUE(WaitUntil([&] { return HighlightLeft(drive::CaptureScreen(list)) == firstHighlight; }));
+
+    drive::TapKey('1');  // the sixth candidate: the list closes, the box is as before
+    ASSERT_TRUE(WaitForText(box, "腻")) << Text(box);
+    EXPECT_TRUE(WaitForCandidatesGone(box, closed)) << "the box kept the candidates' size";
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said 腻")) << game.log.Read();
 }
 
 // "Auto IME" as far as Wine allows: every layout answers "Wine XIM" as its IME
