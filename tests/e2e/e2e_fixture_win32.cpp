@@ -3,6 +3,8 @@
 namespace e2e {
 
 std::string g_brokenReason;
+std::wstring g_testImeLayout;
+std::string g_testImeProblem;
 
 const wchar_t kPromptSay[] = L"\u5bf9\u6240\u6709\u4eba\u8bf4:";
 const wchar_t kPromptSayTeam[] = L"\u5bf9\u961f\u53cb\u8bf4:";
@@ -83,7 +85,7 @@ void E2eTest::Relaunch(Game& game, const std::wstring& arguments) {
     game.process.Stop();
     game.window = nullptr;
     game.log = drive::LogFile(Folder() + L"game" + std::to_wstring(++m_logCounter) + L".log");
-    if (!drive::StartGame(game.process, game.exe, game.log, arguments)) {
+    if (!drive::StartGame(game.process, game.exe, game.log, L"--loop " + m_gameLoop + L" " + arguments)) {
         const DWORD error = ::GetLastError();
         ADD_FAILURE() << "the game " << drive::WideToUtf8(game.exe) << " could not be started (error " << error
                       << (drive::FileExists(game.exe) ? ")" : ", the file is missing)");

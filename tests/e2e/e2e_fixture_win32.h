@@ -18,6 +18,10 @@ extern std::string g_brokenReason;
 // Runs that first check: a stand-in game must show its window, take the
 // foreground and receive a key, each within a few seconds.
 std::string CheckWindowsWork();
+// The test IME's layout name, installed by main; empty, with the reason in
+// g_testImeProblem, when it could not be installed.
+extern std::wstring g_testImeLayout;
+extern std::string g_testImeProblem;
 
 struct Game {
     drive::Process process;
@@ -32,6 +36,9 @@ protected:
     void TearDown() override;
 
     const std::wstring& Folder() const { return m_folder.Path(); }
+    // The loop the games launched from now on run ("sdl", "sdl-noclip", "quake");
+    // "sdl", the SDL2 build's frame loop, unless a test chooses another.
+    void UseGameLoop(const std::wstring& loop) { m_gameLoop = loop; }
     // Starts the test host with the hot keys Y, U, P.
     bool StartHost(const std::wstring& module = L"");
     void StopHost() { m_host.Stop(); }
@@ -59,6 +66,7 @@ private:
     drive::Process m_host;
     std::vector<std::unique_ptr<Game>> m_games;
     int m_logCounter = 0;
+    std::wstring m_gameLoop = L"sdl";
 };
 
 // Say, say-team and rcon-say prompts as the chat box shows them.

@@ -10,13 +10,20 @@
 //   leading quote together with its last byte, is dropped when it is not valid
 //   UTF-8, and is cut byte by byte to what the chat format leaves.
 //
-// Usage: <name>.exe --log <file> [--timeout <seconds>] [game arguments...]
-// Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>",
-// "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus",
+// The game thread runs as the game's builds run theirs (frame_loop_win32.h),
+// chosen with --loop: "sdl" (the default), "sdl-noclip" or "quake". The SDL2
+// loops handle the IME as SDL2 does (standin_ime_win32.h).
+//
+// Usage: <name>.exe --log <file> [--timeout <seconds>] [--loop <loop>] [--ime <layout name>]
+//        [game arguments...]
+// Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>", "loop <loop>",
+// "ime-context none", "ime 0x..." or "ime-failed <error>",
+// "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus", "layout 0x...",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
 // "unknown <command line>", "unloaded <FreeLibrary calls>",
-// "fault <code> at <address>", "exit".
+// "fault <code> at <address>", "module <loaded|gone>", the frame reports of the
+// loop, "exit".
 //
 // Two private messages let a test play what happens to a real game from outside:
 // kTakeFocusMessage, the game giving its own window the focus (as a click into it
@@ -24,6 +31,8 @@
 // game's thread after the hook went away (Wine never does that by itself), by
 // FreeLibrary until the module is gone. After the unload every fault whose address
 // lies in the module's former range is logged: code of the module was reached.
+// kModuleQueryMessage logs whether the module is still mapped in the game, and
+// kFrameStatsMessage the frame times since the last report.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -36,7 +45,9 @@
 #include <string>
 #include <vector>
 
+#include "frame_loop_win32.h"
 #include "framework/unique_handle_win32.h"
+#include "standin_ime_win32.h"
 #include "tool_support_win32.h"
 
 namespace {
@@ -45,11 +56,13 @@ constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr UINT kDefaultTimeoutSeconds = 90;
 constexpr UINT kTakeFocusMessage = WM_APP + 1;
 constexpr UINT kUnloadModuleMessage = WM_APP + 2;
+constexpr UINT kModuleQueryMessage = WM_APP + 4;
 
 struct Game {
     HANDLE log = INVALID_HANDLE_VALUE;
     std::wstring modFolder;  // with a trailing backslash
     std::string sendKey;  // the engine's name of the bound key; empty: none bound
+    bool sdlIme = false;  // the IME handled as SDL2 does; the Quake-derived builds leave it to the system
 };
 Game g_game;
 
@@ -324,6 +337,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYUP:
         WriteLog("keyup " + HexNumber(wParam));
         return 0;
+    case WM_IME_SETCONTEXT:
+        if (!g_game.sdlIme) break;
+        return ::DefWindowProcW(window, message, wParam, standin::WithoutImeWindows(lParam));
     case WM_SETFOCUS:
         WriteLog("setfocus");
         return 0;
@@ -339,8 +355,17 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case kTakeFocusMessage:
         ::SetFocus(window);
         return 0;
+    case standin::kReportLayoutMessage:
+        WriteLog(standin::ActiveLayoutLine());
+        return 0;
     case kUnloadModuleMessage:
         UnloadHookModule();
+        return 0;
+    case kModuleQueryMessage:
+        WriteLog(::GetModuleHandleA("Parlix.dll") != nullptr ? "module loaded" : "module gone");
+        return 0;
+    case kFrameStatsMessage:
+        ReportFrameStats(g_game.log);
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);
@@ -364,9 +389,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     std::wstring logPath;
     UINT timeoutSeconds = kDefaultTimeoutSeconds;
+    std::wstring imeLayout;
+    GameLoop loop = GameLoop::Sdl;
+    bool knownLoop = true;
     for (size_t i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == L"--log") logPath = args[i + 1];
+        if (args[i] == L"--ime") imeLayout = args[i + 1];
         if (args[i] == L"--timeout") timeoutSeconds = static_cast<UINT>(std::wcstoul(args[i + 1].c_str(), nullptr, 10));
+        if (args[i] == L"--loop") knownLoop = ParseGameLoop(args[i + 1], loop);
     }
     if (!logPath.empty())
         g_game.log = ::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -379,6 +409,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_game.sendKey = BindKeyName(bound);
     WriteLog("start " + Utf8FromWide(exePath) + " mod " + Utf8FromWide(g_game.modFolder));
     WriteLog("sendkey " + bound);
+    if (!knownLoop) {
+        WriteLog("unknown-loop");
+        return 2;
+    }
+    WriteLog(std::string("loop ") + GameLoopName(loop));
 
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
@@ -389,24 +424,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The title names the executable so that a person watching the screen can tell games apart.
     const wchar_t* name = std::wcsrchr(exePath, L'\\');
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, name ? name + 1 : exePath,
-                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 800, 600, nullptr, nullptr,
+                                    GameWindowStyle(loop), 40, 40, 800, 600, nullptr, nullptr,
                                     instance, nullptr);
     if (!window) {
         WriteLog("window-failed " + std::to_string(::GetLastError()));
         return 2;
     }
+    g_game.sdlIme = loop != GameLoop::Quake;
+    if (g_game.sdlIme) WriteLog(standin::TakeImeOffWindow(window));
+    if (!imeLayout.empty()) WriteLog(standin::ActivateImeLayout(imeLayout));
     ::SetCursor(nullptr);
     ::SetForegroundWindow(window);
     ::SetFocus(window);
     if (timeoutSeconds > 0) ::SetTimer(window, kTimeoutTimer, timeoutSeconds * 1000, nullptr);
     WriteLog("window " + HexNumber(reinterpret_cast<UINT_PTR>(window)));
 
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    const int exitCode = RunGameLoop(window, loop, g_game.log);
     WriteLog("exit");
     if (g_game.log != INVALID_HANDLE_VALUE) ::CloseHandle(g_game.log);
-    return 0;
+    return exitCode;
 }
