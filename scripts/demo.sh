@@ -5,7 +5,8 @@
 # opens the chat box, Chinese text is typed, Enter writes parlix.cfg and the game
 # executes it. Saves a screenshot of the open box as build/demo/chatbox.png, and
 # one of the box filled to its limit, showing the room left, as
-# build/demo/chatbox-limit.png.
+# build/demo/chatbox-limit.png, and one of the box showing an IME's composition and
+# candidates (the test IME of tools/testime) as build/demo/chatbox-ime.png.
 # Usage: scripts/demo.sh [--no-deps]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -63,7 +64,7 @@ trap - EXIT
 # Debian's ImageMagick, by its full path: another "convert" may come first on PATH.
 convert=/usr/bin/convert
 [ -x "$convert" ] || convert=convert
-for shot in chatbox chatbox-limit; do
+for shot in chatbox chatbox-limit chatbox-ime; do
   [ -f "$out/$shot.bmp" ] || continue
   if "$convert" "$out/$shot.bmp" "$out/$shot.png" 2>/dev/null; then
     echo "   screenshot: $out/$shot.png"

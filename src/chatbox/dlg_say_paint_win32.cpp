@@ -27,6 +27,8 @@ void CDlgSay::OnPaint() {
             dc.FillSolidRect(ToRECT(fill.rect), fill.colour);
         }
     }
+    m_candidateArea.Paint(dc.GetSafeHdc(), reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)),
+                          m_editMessage.Candidates());
 }
 
 HBRUSH CDlgSay::OnCtlColor(HDC dc, ControlKind kind) const noexcept {

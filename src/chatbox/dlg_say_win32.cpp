@@ -76,7 +76,11 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 OnEditKillFocus();
                 return 0;
             case EN_CHANGE:
+            case EN_IME_COMPOSITION:
                 OnEditChange();
+                return 0;
+            case EN_IME_CANDIDATES:
+                m_candidateArea.Update(m_hWnd, m_editMessage.Candidates());
                 return 0;
             default:
                 break;
@@ -103,6 +107,8 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL CDlgSay::OnInitDialog() {
     m_layoutSwitch.BeginOpening();
+    m_editMessage.ResetIme();
+    m_candidateArea.Reset();
     CDialog::OnInitDialog();
     // Wide all the way: the Chinese prompts show whatever the ANSI code page is.
     const std::wstring prompt = LoadWideString(static_cast<UINT>(PromptStringId(m_mode)));
@@ -120,6 +126,7 @@ BOOL CDlgSay::OnInitDialog() {
     m_editMessage.GetWindowRect(&edit);
     m_editMessage.SetWindowPos(nullptr, 0, 0, edit.right - edit.left, m_editMessage.GetLineHeight(),
                                SWP_NOMOVE | SWP_NOZORDER);
+    m_tsf.Start();
     return TRUE;
 }
 
@@ -136,8 +143,8 @@ void CDlgSay::OnEditSetFocus() {
 
 void CDlgSay::OnEditChange() {
     if (m_versionLabel == nullptr) return;
-    const std::wstring text = m_editMessage.GetWindowTextW();
-    const std::optional<std::size_t> room = RoomToShow(Utf8Length(AsUtf16(text)));
+    // Counts the composition as the commit would leave it.
+    const std::optional<std::size_t> room = RoomToShow(m_editMessage.BytesIfCommitted());
     if (room == m_roomShown) return;  // unchanged: no flicker of the label
     m_roomShown = room;
     // The label keeps its place, font and colours; only its text says how much is left.
@@ -178,6 +185,7 @@ void CDlgSay::OnDestroy() {
         const LONG_PTR style = ::GetWindowLongPtrW(game, GWL_STYLE);
         if (style != 0) ::SetWindowLongPtrW(game, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
     }
+    m_tsf.Stop();
     SaveHistoryIfRemembered();
 }
 

@@ -8,8 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "chatbox/history_edit_win32.h"
+#include "chatbox/candidate_area_win32.h"
+#include "chatbox/ime_edit_win32.h"
 #include "chatbox/layout_switch.h"
+#include "chatbox/tsf_candidates_win32.h"
 #include "framework/dialog_win32.h"
 #include "framework/unique_handle_win32.h"
 #include "hook/game_folder.h"
@@ -34,7 +36,7 @@ public:
     // for window, focus or registry work.
     void AbandonAtProcessEnd() noexcept;
 
-    CHistoryEdit m_editMessage;
+    CImeEdit m_editMessage;
     std::int32_t m_mode = 0;  // 0 say, 1 say_team, 2 rcon say; set before each creation
     UniqueBrush m_brushBack;
     UniqueBrush m_brushEdit;
@@ -42,6 +44,8 @@ public:
     // The game window lacked WS_CLIPCHILDREN and the opening gave it the style; the
     // box's destruction takes it back.
     bool m_gameClipAdded = false;
+    CandidateArea m_candidateArea;     // the IME's candidates, shown in the box
+    TsfCandidates m_tsf{m_editMessage};  // where a TSF IME offers them, while the box is open
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -3,6 +3,8 @@
 namespace e2e {
 
 std::string g_brokenReason;
+std::wstring g_testImeLayout;
+std::string g_testImeProblem;
 
 const wchar_t kPromptSay[] = L"\u5bf9\u6240\u6709\u4eba\u8bf4:";
 const wchar_t kPromptSayTeam[] = L"\u5bf9\u961f\u53cb\u8bf4:";

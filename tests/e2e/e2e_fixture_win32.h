@@ -18,6 +18,10 @@ extern std::string g_brokenReason;
 // Runs that first check: a stand-in game must show its window, take the
 // foreground and receive a key, each within a few seconds.
 std::string CheckWindowsWork();
+// The test IME's layout name, installed by main; empty, with the reason in
+// g_testImeProblem, when it could not be installed.
+extern std::wstring g_testImeLayout;
+extern std::string g_testImeProblem;
 
 struct Game {
     drive::Process process;

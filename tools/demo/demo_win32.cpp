@@ -4,9 +4,11 @@
 // Prints each step; exit code 0 only when every step worked.
 //
 // A second message fills the box to its limit: a second screenshot shows the
-// room left.
+// room left. A third is typed through an IME (the project's test IME) in a game
+// whose thread has it active: the third screenshot shows the composition and
+// the IME's candidates in the box.
 //
-// Usage: ParlixDemo.exe <output folder>   (logs, chatbox.bmp, chatbox-limit.bmp)
+// Usage: ParlixDemo.exe <output folder>   (logs, chatbox.bmp, chatbox-limit.bmp, chatbox-ime.bmp)
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "drive_win32.h"
+#include "test_ime_install_win32.h"
 
 namespace {
 
@@ -57,6 +60,19 @@ bool WaitForPaintedFrame(HWND dialog) {
         COLORREF corner = ::GetPixel(screen, rect.left, rect.top);
         ::ReleaseDC(nullptr, screen);
         if (corner == 0x809188) return true;
+        if (::GetTickCount() - start > drive::kDeadlineMs) return false;
+        ::Sleep(20);
+    }
+}
+
+// The box grows upward over the game while it shows candidates: its window is
+// then taller than the closed box's.
+bool WaitForCandidates(HWND dialog, const RECT& closed) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        RECT now;
+        ::GetWindowRect(dialog, &now);
+        if (now.bottom - now.top > closed.bottom - closed.top) return true;
         if (::GetTickCount() - start > drive::kDeadlineMs) return false;
         ::Sleep(20);
     }
@@ -149,6 +165,43 @@ int RunDemo(const std::wstring& out) {
     if (!gameLog.WaitForLine("said " + WideToUtf8(kept)))
         return Fail("the other players did not see the whole message; game log:\n" + gameLog.Read());
     std::printf("    the other players see all %u characters\n", static_cast<unsigned>(kept.size()));
+    if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
+
+    Step("the game restarts with the test IME as its keyboard layout, as a player typing Chinese has it");
+    game.Stop();
+    std::string why;
+    const std::wstring imeLayout = InstallTestIme(&why);
+    if (imeLayout.empty()) return Fail(why);
+    LogFile imeGameLog(out + L"game-ime.log");
+    ::DeleteFileW(imeGameLog.Path().c_str());
+    if (!StartGame(game, gameExe, imeGameLog, L"--ime " + imeLayout)) return Fail("the game could not be started");
+    gameWindow = WaitForProcessWindow(game.Id(), L"ParlixStandinGame");
+    if (!gameWindow || !WaitForForeground(gameWindow)) return Fail("the game window never got the focus");
+    if (!imeGameLog.WaitForPrefix("ime 0x")) return Fail("the IME's layout was not loaded; game log:\n" + imeGameLog.Read());
+    std::printf("    the game thread's layout: %s\n", WideToUtf8(imeLayout).c_str());
+
+    Step("Y, then the letters n i: the IME composes \"ni\" and offers its candidates, which the box shows");
+    TapKey(kSayKey);
+    if (!WaitForChatBox(gameWindow, box)) return Fail("no chat box opened");
+    RECT closedBox;
+    ::GetWindowRect(box.dialog, &closedBox);
+    TapKey(VK_SHIFT);  // Wine swaps the IME in at the thread's next key press
+    TapKey('N');
+    TapKey('I');
+    if (!WaitForCandidates(box.dialog, closedBox)) return Fail("the box shows no candidates");
+    std::wstring imeShot = out + L"chatbox-ime.bmp";
+    if (!WaitForPaintedFrame(box.dialog)) std::printf("    (the box's frame is not painted yet)\n");
+    if (!SaveWindowScreenshot(gameWindow, imeShot)) return Fail("no screenshot could be saved");
+    Step("screenshot of the box with the composition and the candidate list: " + WideToUtf8(imeShot));
+
+    Step("Space takes the first candidate, Enter says it");
+    TapKey(VK_SPACE);
+    const std::wstring chosen = L"\u4f60";  // 你
+    if (!WaitForWindowText(box.edit, chosen)) return Fail("the box shows \"" + WideToUtf8(WindowText(box.edit)) + "\"");
+    TapKey(VK_RETURN);
+    if (!imeGameLog.WaitForLine("said " + WideToUtf8(chosen)))
+        return Fail("the other players did not see the message; game log:\n" + imeGameLog.Read());
+    std::printf("    the other players see: %s\n", WideToUtf8(chosen).c_str());
     if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
 
     Step("the game and the host stop (the host removes the hook)");

@@ -457,6 +457,36 @@ bool StartHost(Process& process, const LogFile& log, const std::wstring& module)
     return log.WaitForPrefix("installed ");
 }
 
+ScreenPixels CaptureScreen(const RECT& rect) {
+    ScreenPixels shot;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return shot;
+    HDC screen = ::GetDC(nullptr);
+    UniqueMemoryDC memory(::CreateCompatibleDC(screen));
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
+    HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory.get(), old);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down rows
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    const int rows = ::GetDIBits(screen, bitmap.get(), 0, static_cast<UINT>(height), pixels.data(),
+                                 reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (rows != height) return shot;
+    shot.rect = rect;
+    shot.pixels.reserve(pixels.size());
+    // The DIB holds 0x00RRGGBB; a COLORREF is 0x00BBGGRR.
+    for (DWORD pixel : pixels)
+        shot.pixels.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+    return shot;
+}
+
 bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
     RECT rect;
     if (!::GetWindowRect(window, &rect)) return false;

@@ -145,6 +145,18 @@ bool StartGame(Process& process, const std::wstring& exe, const LogFile& log, co
 // Starts the test host with the hot keys Y, U and P; waits for "installed".
 bool StartHost(Process& process, const LogFile& log, const std::wstring& module = L"");
 
+// The screen's pixels in a rectangle of screen coordinates, read through the
+// screen DC (under Wine another process's window DC reads nothing).
+struct ScreenPixels {
+    RECT rect{};
+    std::vector<COLORREF> pixels;  // row by row from the top
+    COLORREF At(int screenX, int screenY) const {
+        return pixels[static_cast<size_t>(screenY - rect.top) * static_cast<size_t>(rect.right - rect.left) +
+                      static_cast<size_t>(screenX - rect.left)];
+    }
+};
+ScreenPixels CaptureScreen(const RECT& rect);  // empty pixels when the rectangle cannot be read
+
 // Saves the screen area of a window as a 24-bit BMP file.
 bool SaveWindowScreenshot(HWND window, const std::wstring& path);
 

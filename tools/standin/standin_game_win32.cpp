@@ -11,11 +11,14 @@
 //   UTF-8, and is cut byte by byte to what the chat format leaves.
 //
 // The game thread runs as the game's builds run theirs (frame_loop_win32.h),
-// chosen with --loop: "sdl" (the default), "sdl-noclip" or "quake".
+// chosen with --loop: "sdl" (the default), "sdl-noclip" or "quake". The SDL2
+// loops handle the IME as SDL2 does (standin_ime_win32.h).
 //
-// Usage: <name>.exe --log <file> [--timeout <seconds>] [--loop <loop>] [game arguments...]
+// Usage: <name>.exe --log <file> [--timeout <seconds>] [--loop <loop>] [--ime <layout name>]
+//        [game arguments...]
 // Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>", "loop <loop>",
-// "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus",
+// "ime-context none", "ime 0x..." or "ime-failed <error>",
+// "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus", "layout 0x...",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
 // "unknown <command line>", "unloaded <FreeLibrary calls>",
@@ -45,6 +48,7 @@
 #include "common/ascii.h"
 #include "frame_loop_win32.h"
 #include "framework/unique_handle_win32.h"
+#include "standin_ime_win32.h"
 #include "tool_support_win32.h"
 
 namespace {
@@ -59,6 +63,7 @@ struct Game {
     HANDLE log = INVALID_HANDLE_VALUE;
     std::wstring modFolder;  // with a trailing backslash
     std::string sendKey;  // the engine's name of the bound key; empty: none bound
+    bool sdlIme = false;  // the IME handled as SDL2 does; the Quake-derived builds leave it to the system
 };
 Game g_game;
 
@@ -322,6 +327,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYUP:
         WriteLog("keyup " + HexNumber(wParam));
         return 0;
+    case WM_IME_SETCONTEXT:
+        if (!g_game.sdlIme) break;
+        return ::DefWindowProcW(window, message, wParam, standin::WithoutImeWindows(lParam));
     case WM_SETFOCUS:
         WriteLog("setfocus");
         return 0;
@@ -336,6 +344,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kTakeFocusMessage:
         ::SetFocus(window);
+        return 0;
+    case standin::kReportLayoutMessage:
+        WriteLog(standin::ActiveLayoutLine());
         return 0;
     case kUnloadModuleMessage:
         UnloadHookModule();
@@ -368,10 +379,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     std::wstring logPath;
     UINT timeoutSeconds = kDefaultTimeoutSeconds;
+    std::wstring imeLayout;
     GameLoop loop = GameLoop::Sdl;
     bool knownLoop = true;
     for (size_t i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == L"--log") logPath = args[i + 1];
+        if (args[i] == L"--ime") imeLayout = args[i + 1];
         if (args[i] == L"--timeout") timeoutSeconds = static_cast<UINT>(std::wcstoul(args[i + 1].c_str(), nullptr, 10));
         if (args[i] == L"--loop") knownLoop = ParseGameLoop(args[i + 1], loop);
     }
@@ -407,6 +420,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         WriteLog("window-failed " + std::to_string(::GetLastError()));
         return 2;
     }
+    g_game.sdlIme = loop != GameLoop::Quake;
+    if (g_game.sdlIme) WriteLog(standin::TakeImeOffWindow(window));
+    if (!imeLayout.empty()) WriteLog(standin::ActivateImeLayout(imeLayout));
     ::SetCursor(nullptr);
     ::SetForegroundWindow(window);
     ::SetFocus(window);

@@ -1,0 +1,122 @@
+#include "chatbox/candidate_list.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::size_t PagesFor(std::size_t entries, std::size_t pageSize) noexcept {
+    return (entries + pageSize - 1) / pageSize;
+}
+
+void AppendNumber(CandidateLabelText& text, std::size_t value) noexcept {
+    char16_t digits[20];
+    std::size_t n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) text.Append(std::u16string_view(&digits[--n], 1));
+}
+
+std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) noexcept {
+    std::uint32_t value = 0;
+    if (at + 4 <= bytes.size()) std::memcpy(&value, bytes.data() + at, 4);  // little-endian, as Windows lays it out
+    return value;
+}
+
+CandidatePage Finish(CandidatePage page, std::size_t selection) noexcept {
+    if (selection >= page.first && selection < page.end) page.selected = selection;
+    page.count = std::max(page.count, page.number);
+    return page;
+}
+
+}  // namespace
+
+CandidatePage PageBySize(std::size_t total, std::size_t selection, std::size_t pageStart,
+                         std::size_t pageSize) noexcept {
+    if (pageSize == 0) pageSize = kDefaultCandidatePageSize;
+    pageSize = std::min(pageSize, kMaxCandidatesPerPage);
+    CandidatePage page;
+    page.first = std::min(pageStart, total);
+    page.end = std::min(total, page.first + pageSize);
+    // A page that does not start on a multiple of the size counts as one more page before it.
+    page.number = PagesFor(page.first, pageSize) + 1;
+    page.count = page.number - 1 + std::max<std::size_t>(PagesFor(total - page.first, pageSize), 1);
+    return Finish(page, selection);
+}
+
+CandidatePage PageByStarts(std::size_t total, std::size_t selection, std::span<const std::uint32_t> starts,
+                           std::size_t current) noexcept {
+    if (starts.empty()) return PageBySize(total, selection, 0, 0);
+    CandidatePage page;
+    current = std::min(current, starts.size() - 1);
+    page.first = std::min<std::size_t>(starts[current], total);
+    const std::size_t next = current + 1 < starts.size() ? starts[current + 1] : total;
+    page.end = std::clamp<std::size_t>(next, page.first, std::min(total, page.first + kMaxCandidatesPerPage));
+    page.number = current + 1;
+    page.count = starts.size();
+    return Finish(page, selection);
+}
+
+CandidateView ReadCandidateList(std::span<const std::uint8_t> bytes) noexcept {
+    constexpr std::size_t kHeader = 24;
+    if (bytes.size() < kHeader) return {};
+    // The list's own size never reaches past what was copied.
+    bytes = bytes.first(std::clamp<std::size_t>(ReadU32(bytes, 0), kHeader, bytes.size()));
+    // Only as many offsets as the bytes can hold.
+    const std::size_t count = std::min<std::size_t>(ReadU32(bytes, 8), (bytes.size() - kHeader) / 4);
+    CandidateView view;
+    view.page = PageBySize(count, ReadU32(bytes, 12), ReadU32(bytes, 16), ReadU32(bytes, 20));
+    for (std::size_t i = view.page.first; i < view.page.end; ++i) {
+        ShortText<kMaxCandidateUnits> text;
+        for (std::size_t at = ReadU32(bytes, kHeader + 4 * i); at + 2 <= bytes.size(); at += 2) {
+            char16_t unit = 0;
+            std::memcpy(&unit, bytes.data() + at, 2);
+            if (unit == 0 || text.length == kMaxCandidateUnits) break;
+            text.units[text.length++] = unit;
+        }
+        view.Add(text.View());
+    }
+    return view;
+}
+
+CandidateLabelText CandidateLabel(std::size_t position, std::u16string_view text) noexcept {
+    CandidateLabelText label;
+    AppendNumber(label, (position + 1) % 10);
+    label.Append(u".");
+    label.Append(text);
+    return label;
+}
+
+CandidateLabelText PageLabel(const CandidatePage& page) noexcept {
+    CandidateLabelText label;
+    if (page.count <= 1) return label;
+    AppendNumber(label, page.number);
+    label.Append(u"/");
+    AppendNumber(label, page.count);
+    return label;
+}
+
+CandidateLayout LayOutCandidates(std::span<const int> widths, int pageLabelWidth, int width, int gap) noexcept {
+    CandidateLayout layout;
+    width = std::max(width, 1);
+    int x = 0;
+    int row = 0;
+    for (int w : widths.first(std::min(widths.size(), layout.slots.size()))) {
+        w = std::clamp(w, 0, width);
+        if (x > 0 && x + w > width) {
+            ++row;
+            x = 0;
+        }
+        layout.slots[layout.count++] = CandidateSlot{x, row, w};
+        x += w + gap;
+    }
+    if (pageLabelWidth > 0) {
+        pageLabelWidth = std::min(pageLabelWidth, width);
+        if (x > 0 && x + pageLabelWidth > width) ++row;
+        layout.pageLabel = CandidateSlot{width - pageLabelWidth, row, pageLabelWidth};
+    }
+    layout.rows = layout.count == 0 && pageLabelWidth <= 0 ? 0 : row + 1;
+    return layout;
+}

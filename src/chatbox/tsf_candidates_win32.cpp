@@ -1,0 +1,141 @@
+#include "chatbox/tsf_candidates_win32.h"
+
+#include <array>
+#include <cwchar>
+
+#include "chatbox/ime_edit_win32.h"
+
+namespace {
+
+template <class Fn>
+Fn Procedure(HMODULE module, const char* name) noexcept {
+    // No module: GetProcAddress would search the program itself.
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+void TsfCandidates::Start() noexcept {
+    if (m_source) return;
+    m_ole32.reset(::LoadLibraryA("ole32.dll"));
+    const auto initialize = Procedure<HRESULT(WINAPI*)(void*, DWORD)>(m_ole32.get(), "CoInitializeEx");
+    if (initialize != nullptr) {
+        // S_OK and S_FALSE each take one CoUninitialize; a thread of the other
+        // model (RPC_E_CHANGED_MODE) keeps its COM as it is, and TSF may still work.
+        m_uninitializeCom = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    m_msctf.reset(::LoadLibraryA("msctf.dll"));
+    // The thread's own thread manager, only when the thread has one: the box does
+    // not bring TSF into a thread that runs without it.
+    const auto getThreadManager = Procedure<HRESULT(WINAPI*)(ITfThreadMgr**)>(m_msctf.get(), "TF_GetThreadMgr");
+    ITfThreadMgr* threadManager = nullptr;
+    if (getThreadManager != nullptr && SUCCEEDED(getThreadManager(&threadManager)) && threadManager != nullptr) {
+        const UniqueCom<ITfThreadMgr> owner(threadManager);
+        ITfUIElementMgr* manager = nullptr;
+        if (SUCCEEDED(threadManager->QueryInterface(__uuidof(ITfUIElementMgr), reinterpret_cast<void**>(&manager))) &&
+            manager != nullptr) {
+            const UniqueCom<ITfUIElementMgr> managerOwner(manager);
+            Listen(manager);
+        }
+    }
+    if (!m_source) Stop();
+}
+
+bool TsfCandidates::Listen(ITfUIElementMgr* manager) noexcept {
+    if (manager == nullptr || m_source) return false;
+    // The element's strings are BSTRs, freed by their allocator.
+    m_oleaut32.reset(::LoadLibraryA("oleaut32.dll"));
+    m_freeString = Procedure<void(WINAPI*)(BSTR)>(m_oleaut32.get(), "SysFreeString");
+    ITfSource* source = nullptr;
+    if (m_freeString == nullptr ||
+        FAILED(manager->QueryInterface(__uuidof(ITfSource), reinterpret_cast<void**>(&source))) || source == nullptr) {
+        return false;
+    }
+    UniqueCom<ITfSource> sourceOwner(source);
+    if (FAILED(source->AdviseSink(__uuidof(ITfUIElementSink), static_cast<ITfUIElementSink*>(this), &m_cookie))) {
+        m_cookie = TF_INVALID_COOKIE;
+        return false;
+    }
+    manager->AddRef();
+    m_manager.reset(manager);
+    m_source = std::move(sourceOwner);
+    return true;
+}
+
+void TsfCandidates::Stop() noexcept {
+    if (m_source && m_cookie != TF_INVALID_COOKIE) m_source.get()->UnadviseSink(m_cookie);
+    m_cookie = TF_INVALID_COOKIE;
+    m_source.reset();
+    m_manager.reset();
+    m_shown.reset();
+    m_freeString = nullptr;
+    m_oleaut32.reset();
+    m_msctf.reset();
+    if (m_uninitializeCom) {
+        if (const auto uninitialize = Procedure<void(WINAPI*)()>(m_ole32.get(), "CoUninitialize")) uninitialize();
+        m_uninitializeCom = false;
+    }
+    m_ole32.reset();
+}
+
+HRESULT TsfCandidates::QueryInterface(REFIID iid, void** object) noexcept {
+    if (object == nullptr) return E_POINTER;
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(ITfUIElementSink)) {
+        *object = static_cast<ITfUIElementSink*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT TsfCandidates::BeginUIElement(DWORD id, BOOL* show) noexcept {
+    // The box shows this list; the IME's own window would not show over the game.
+    if (ShowElement(id) && show != nullptr) *show = FALSE;
+    return S_OK;
+}
+
+HRESULT TsfCandidates::UpdateUIElement(DWORD id) noexcept {
+    if (m_shown == id) ShowElement(id);
+    return S_OK;
+}
+
+HRESULT TsfCandidates::EndUIElement(DWORD id) noexcept {
+    if (m_shown == id) {
+        m_shown.reset();
+        m_target.SetCandidates({});
+    }
+    return S_OK;
+}
+
+bool TsfCandidates::ShowElement(DWORD id) noexcept {
+    if (!m_manager) return false;
+    ITfUIElement* element = nullptr;
+    if (FAILED(m_manager.get()->GetUIElement(id, &element)) || element == nullptr) return false;
+    const UniqueCom<ITfUIElement> elementOwner(element);
+    ITfCandidateListUIElement* list = nullptr;
+    if (FAILED(element->QueryInterface(kIidCandidateListUIElement, reinterpret_cast<void**>(&list))) || list == nullptr) {
+        return false;  // another kind of element: the IME shows it as it likes
+    }
+    const UniqueCom<ITfCandidateListUIElement> listOwner(list);
+    UINT count = 0, selection = 0, current = 0, pages = 0;
+    list->GetCount(&count);
+    list->GetSelection(&selection);
+    list->GetCurrentPage(&current);
+    // The page starts up to the one after the current page are all the box needs.
+    std::array<UINT, 256> starts{};
+    if (FAILED(list->GetPageIndex(starts.data(), static_cast<UINT>(starts.size()), &pages))) pages = 0;
+    CandidateView view;
+    view.page = PageByStarts(count, selection, std::span(starts).first(std::min<std::size_t>(pages, starts.size())),
+                             current);
+    for (std::size_t i = view.page.first; i < view.page.end; ++i) {
+        BSTR text = nullptr;
+        if (FAILED(list->GetString(static_cast<UINT>(i), &text))) text = nullptr;
+        view.Add(text != nullptr ? std::u16string_view(reinterpret_cast<const char16_t*>(text), std::wcslen(text))
+                                 : std::u16string_view());
+        if (text != nullptr) m_freeString(text);
+    }
+    m_target.SetCandidates(view);
+    m_shown = id;
+    return true;
+}

@@ -1,0 +1,76 @@
+// The candidates of a TSF IME. A thread in UI-less mode (the game's SDL2 puts its
+// thread in it) gets no candidate window from such an IME and no IMM candidate
+// list either: the IME offers the list as a UI element. A sink on the thread's UI
+// elements hands each candidate list to the edit and tells TSF the box shows it.
+// Loaded only in the game's thread while a box is open: nothing here is a static
+// import, and where the platform has no TSF nothing happens.
+#pragma once
+
+#include <windows.h>
+#include <msctf.h>
+
+#include <optional>
+
+#include "framework/unique_handle_win32.h"
+
+// Not in mingw-w64's msctf.h: the candidate list element, as Windows declares it.
+struct ITfCandidateListUIElement : public ITfUIElement {
+    virtual HRESULT STDMETHODCALLTYPE GetUpdatedFlags(DWORD* flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDocumentMgr(ITfDocumentMgr** manager) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetCount(UINT* count) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetSelection(UINT* index) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetString(UINT index, BSTR* text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetPageIndex(UINT* starts, UINT size, UINT* pageCount) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetPageIndex(UINT* starts, UINT pageCount) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetCurrentPage(UINT* page) = 0;
+};
+inline constexpr GUID kIidCandidateListUIElement{
+    0xEA1EA138, 0x19DF, 0x11D7, {0xA6, 0xD2, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
+
+inline void ReleaseComObject(IUnknown* object) noexcept { object->Release(); }
+template <class Interface>
+using UniqueCom = UniqueHandle<Interface*, ReleaseComObject>;
+inline void UnloadLibrary(HMODULE module) noexcept { ::FreeLibrary(module); }
+using UniqueModule = UniqueHandle<HMODULE, UnloadLibrary>;
+
+class CImeEdit;
+
+class TsfCandidates final : public ITfUIElementSink {
+public:
+    explicit TsfCandidates(CImeEdit& target) noexcept : m_target(target) {}
+    TsfCandidates(const TsfCandidates&) = delete;
+    TsfCandidates& operator=(const TsfCandidates&) = delete;
+    ~TsfCandidates() = default;
+
+    // The box opened: COM as the thread allows it, then the sink on the thread's
+    // TSF, when the thread has TSF. What finds nothing to listen to unloads again.
+    void Start() noexcept;
+    // Listens to this UI element manager: the thread's, or a test's.
+    bool Listen(ITfUIElementMgr* manager) noexcept;
+    // The box closes: the sink goes, then what Start loaded, COM last.
+    void Stop() noexcept;
+    bool Listening() const noexcept { return static_cast<bool>(m_source); }
+
+    // The object belongs to the box and is never freed through its count.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
+    HRESULT STDMETHODCALLTYPE BeginUIElement(DWORD id, BOOL* show) noexcept override;
+    HRESULT STDMETHODCALLTYPE UpdateUIElement(DWORD id) noexcept override;
+    HRESULT STDMETHODCALLTYPE EndUIElement(DWORD id) noexcept override;
+
+private:
+    // Reads element `id` when it is a candidate list and gives it to the edit.
+    bool ShowElement(DWORD id) noexcept;
+
+    CImeEdit& m_target;
+    UniqueModule m_ole32;
+    UniqueModule m_msctf;
+    UniqueModule m_oleaut32;
+    bool m_uninitializeCom = false;
+    UniqueCom<ITfUIElementMgr> m_manager;
+    UniqueCom<ITfSource> m_source;
+    DWORD m_cookie = TF_INVALID_COOKIE;
+    std::optional<DWORD> m_shown;  // the element the box shows
+    void(WINAPI* m_freeString)(BSTR) = nullptr;
+};

@@ -1,0 +1,274 @@
+// Typing Chinese through an IME into the chat box over a game that treats the
+// IME as the real one does (no input context on its window, no IME windows for
+// it): the test IME of tools/testime composes, offers candidates and commits,
+// and the committed text is what the game says.
+#include <windows.h>
+#include <imm.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "e2e_fixture_win32.h"
+#include "settings/layout_catalog.h"
+#include "settings/layout_source_win32.h"
+
+namespace e2e {
+namespace {
+
+constexpr UINT kReportLayoutMessage = WM_APP + 8;
+constexpr COLORREF kBoxBackground = 0x44584C;
+constexpr COLORREF kHighlight = 0xD3DED8;  // the selected entry's background: the edit's text colour
+constexpr COLORREF kGameBackground = RGB(0x30, 0x50, 0x70);  // what the stand-in game renders
+
+using drive::ChatBox;
+
+class ImeTest : public E2eTest {
+protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_FALSE(g_testImeLayout.empty()) << g_testImeProblem;
+        ASSERT_TRUE(StartHost()) << HostLog().Read();
+    }
+
+    // A game whose thread has the test IME active, as a player's game after the
+    // player switched to the IME.
+    Game& LaunchGameWithIme() {
+        Game& game = LaunchGame(L"HL.exe", L"--ime " + g_testImeLayout);
+        EXPECT_TRUE(game.log.WaitForPrefix("ime 0x")) << game.log.Read();
+        return game;
+    }
+
+    // Opens the say box; Wine swaps the IME in at the next key press, so Shift
+    // goes first.
+    ChatBox OpenBoxWithIme(Game& game) {
+        ChatBox box = OpenBox(game, drive::kSayKey);
+        if (!box.dialog) {
+            ADD_FAILURE() << "no chat box; game log:\n" << game.log.Read();
+            return box;
+        }
+        EXPECT_TRUE(drive::WaitForFocus(box.edit));
+        drive::TapKey(VK_SHIFT);
+        return box;
+    }
+
+    static void Type(const char* letters) {
+        for (const char* c = letters; *c; ++c) drive::TapKey(static_cast<WORD>(*c - 'a' + 'A'));
+    }
+
+    static std::string Text(const ChatBox& box) { return drive::WideToUtf8(drive::WindowText(box.edit)); }
+    static bool WaitForText(const ChatBox& box, const std::string& text) {
+        return drive::WaitForWindowText(box.edit, drive::Utf8ToWide(text));
+    }
+
+    // The game thread's active layout, as the stand-in game reports it; its low 32
+    // bits, which is all a layout handle holds on either bitness.
+    static unsigned long GameLayout(Game& game) {
+        const std::string prefix = "layout 0x";
+        const size_t before = game.log.Read().size();
+        ::PostMessageW(game.window, kReportLayoutMessage, 0, 0);
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < drive::kDeadlineMs) {
+            const std::string log = game.log.Read();
+            const size_t at = log.find(prefix, before);
+            if (at != std::string::npos && log.find('\n', at) != std::string::npos)
+                return std::strtoull(log.c_str() + at + prefix.size(), nullptr, 16) & 0xFFFFFFFFu;
+            ::Sleep(20);
+        }
+        return 0;
+    }
+    static unsigned long Low32(HKL layout) { return reinterpret_cast<UINT_PTR>(layout) & 0xFFFFFFFFu; }
+
+    static bool WaitUntil(const std::function<bool()>& done) {
+        const DWORD start = ::GetTickCount();
+        while (!done()) {
+            if (::GetTickCount() - start > drive::kDeadlineMs) return false;
+            ::Sleep(20);
+        }
+        return true;
+    }
+
+    // The box grows upward while it shows candidates and takes its closed place
+    // back when they go.
+    static bool WaitForCandidatesShown(const ChatBox& box, const RECT& closed) {
+        return WaitUntil([&] {
+            RECT now;
+            ::GetWindowRect(box.dialog, &now);
+            return now.top < closed.top;
+        });
+    }
+    static bool WaitForCandidatesGone(const ChatBox& box, const RECT& closed) {
+        return WaitUntil([&] {
+            RECT now;
+            ::GetWindowRect(box.dialog, &now);
+            return ::EqualRect(&now, &closed) != FALSE;
+        });
+    }
+
+    // Pixels of text: neither the box's background nor the game's.
+    static size_t TextPixels(const drive::ScreenPixels& shot) {
+        size_t count = 0;
+        for (COLORREF pixel : shot.pixels) count += pixel != kBoxBackground && pixel != kGameBackground;
+        return count;
+    }
+
+    // The leftmost column of the selected entry's highlight; -1 without one. A
+    // column counts when a run of highlight pixels fills most of a row's height.
+    static int HighlightLeft(const drive::ScreenPixels& shot) {
+        const int width = shot.rect.right - shot.rect.left, height = shot.rect.bottom - shot.rect.top;
+        for (int x = 0; x < width; ++x) {
+            int run = 0;
+            for (int y = 0; y < height && run < 10; ++y)
+                run = shot.At(shot.rect.left + x, shot.rect.top + y) == kHighlight ? run + 1 : 0;
+            if (run >= 10) return shot.rect.left + x;
+        }
+        return -1;
+    }
+
+    // The IME's own candidate window, when the IME shows one.
+    static HWND ImeCandidateWindow(DWORD processId) {
+        return drive::FindProcessWindow(processId, L"ParlixTestImeList");
+    }
+};
+
+TEST_F(ImeTest, ComposedCandidatesAreSaidInTheGame) {
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    Type("ni");
+    drive::TapKey(VK_SPACE);  // the first candidate
+    ASSERT_TRUE(WaitForText(box, "你")) << Text(box) << "\n" << game.log.Read();
+    Type("hao");
+    drive::TapKey('2');  // the second of the page
+    ASSERT_TRUE(WaitForText(box, "你号")) << Text(box);
+    Type("ni");
+    drive::TapExtendedKey(VK_NEXT);  // the second page starts at the sixth candidate
+    drive::TapKey('2');
+    ASSERT_TRUE(WaitForText(box, "你号妮")) << Text(box);
+    // The keys that chose candidates reached neither the game nor its bindings.
+    EXPECT_FALSE(game.log.Contains("keydown 0x20")) << game.log.Read();
+    EXPECT_FALSE(game.log.Contains("keydown 0x32")) << game.log.Read();
+
+    drive::TapKey(VK_RETURN);  // nothing is composed now: Enter sends
+    EXPECT_TRUE(game.log.WaitForLine("said 你号妮")) << game.log.Read();
+    EXPECT_EQ(ReadCfg(L"cstrike"), "say \"你号妮\"");
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+}
+
+TEST_F(ImeTest, EnterAndEscapeWhileComposingOnlyEndTheComposition) {
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    // The box draws the composition itself; its candidates show that the IME composes.
+    Type("wo");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed));
+    drive::TapKey(VK_RETURN);  // commits the letters as typed, sends nothing
+    ASSERT_TRUE(WaitForText(box, "wo")) << Text(box);
+    ASSERT_TRUE(WaitForCandidatesGone(box, closed));
+    Type("ma");  // the box is still open and composes again
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed));
+    drive::TapKey(VK_ESCAPE);  // drops the composition, the box stays
+    ASSERT_TRUE(WaitForCandidatesGone(box, closed));
+    Type("a");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << "the box did not survive Escape";
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitForCandidatesGone(box, closed));
+    EXPECT_EQ(Text(box), "wo");
+    EXPECT_FALSE(game.log.Contains("exec say \"wo\"")) << game.log.Read();
+
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said wo")) << game.log.Read();
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+}
+
+// The box shows the candidates itself, as painted pixels above its edit, and
+// keeps the IME's own candidate window away: over a fullscreen game that window
+// would not show. The box grows upward while the list is open and takes its
+// place and size back when the list closes.
+TEST_F(ImeTest, TheBoxPaintsTheCandidatesAndFollowsThePaging) {
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    Type("ni");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << "the box did not grow for the candidates";
+    RECT open{};
+    ::GetWindowRect(box.dialog, &open);
+    EXPECT_EQ(open.bottom, closed.bottom);
+    EXPECT_EQ(open.left, closed.left);
+    EXPECT_EQ(open.right, closed.right);
+    // The rows the box grew by hold the list: text in a colour of its own on
+    // the box's background.
+    const RECT list{open.left + 2, open.top + 2, open.right - 2, closed.top};
+    drive::ScreenPixels firstPage;
+    ASSERT_TRUE(WaitUntil([&] {
+        firstPage = drive::CaptureScreen(list);
+        return TextPixels(firstPage) > 100;
+    })) << "no candidates painted: " << TextPixels(firstPage) << " text pixels";
+    HWND imeList = ImeCandidateWindow(game.process.Id());
+    EXPECT_TRUE(!imeList || !::IsWindowVisible(imeList)) << "the IME's own candidate window shows";
+
+    // The selected entry, the first, is highlighted: a block in the edit's text colour.
+    const int firstHighlight = HighlightLeft(firstPage);
+    EXPECT_GE(firstHighlight, list.left) << "no entry is highlighted";
+
+    drive::TapExtendedKey(VK_NEXT);  // the next page: other entries, painted anew
+    drive::ScreenPixels secondPage;
+    EXPECT_TRUE(WaitUntil([&] {
+        secondPage = drive::CaptureScreen(list);
+        return TextPixels(secondPage) > 100 && secondPage.pixels != firstPage.pixels;
+    })) << "the list did not follow the paging";
+    EXPECT_EQ(HighlightLeft(secondPage), firstHighlight) << "the page's first entry is not the selected one";
+    drive::TapKey(VK_DOWN);  // the highlight moves to the page's second entry
+    EXPECT_TRUE(WaitUntil([&] { return HighlightLeft(drive::CaptureScreen(list)) > firstHighlight; }))
+        << "the highlight did not follow the selection";
+    drive::TapKey(VK_UP);
+    EXPECT_TRUE(WaitUntil([&] { return HighlightLeft(drive::CaptureScreen(list)) == firstHighlight; }));
+
+    drive::TapKey('1');  // the sixth candidate: the list closes, the box is as before
+    ASSERT_TRUE(WaitForText(box, "腻")) << Text(box);
+    EXPECT_TRUE(WaitForCandidatesGone(box, closed)) << "the box kept the candidates' size";
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said 腻")) << game.log.Read();
+}
+
+// "Auto IME" as far as Wine allows: every layout answers "Wine XIM" as its IME
+// description, so the selected text finds the first layout of the list, Wine's
+// own, which the list gives before the test IME. While the box has the focus the game
+// thread runs that layout, and the letters go in uncomposed; closing the box
+// gives the player's IME back.
+TEST_F(ImeTest, AutoImeSwitchesWhileTheBoxHasTheFocusAndGivesThePlayersImeBack) {
+    // The player picks the first IME the host's list offers, which the host
+    // builds with the module's own catalogue.
+    SystemLayoutSource source;
+    const CLayoutCatalog catalog(source);
+    ASSERT_GE(catalog.Entries().size(), 2u) << "the layout list lacks the test IME";
+    const LayoutEntry& first = catalog.Entries()[0];
+    const unsigned long selected = static_cast<unsigned long>(first.hkl & 0xFFFFFFFFu);
+    drive::SetSetting(L"Auto IME", 1);
+    drive::SetSetting(L"Selected IME", std::wstring(first.description.begin(), first.description.end()));
+
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    const unsigned long playersIme = GameLayout(game);
+    ASSERT_NE(playersIme, 0u) << game.log.Read();
+    ASSERT_NE(playersIme, selected) << "the test IME is first in the list; the selected layout would be the IME";
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    EXPECT_EQ(GameLayout(game), selected);
+    Type("ni");
+    ASSERT_TRUE(WaitForText(box, "ni")) << Text(box);
+    drive::TapKey(VK_RETURN);  // nothing composed: Enter sends at once
+    EXPECT_TRUE(game.log.WaitForLine("said ni")) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_EQ(GameLayout(game), playersIme);
+}
+
+}  // namespace
+}  // namespace e2e
