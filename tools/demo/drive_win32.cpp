@@ -490,14 +490,9 @@ ScreenPixels CaptureScreen(const RECT& rect) {
 bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
     RECT rect;
     if (!::GetWindowRect(window, &rect)) return false;
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return false;
-    HDC screen = ::GetDC(nullptr);
-    UniqueMemoryDC memory(::CreateCompatibleDC(screen));
-    UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
-    HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
-    ::BitBlt(memory.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory.get(), old);
+    const ScreenPixels shot = CaptureScreen(rect);
+    if (shot.pixels.empty()) return false;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
 
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof header;
@@ -506,12 +501,17 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
-    DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<BYTE> pixels(static_cast<size_t>(rowBytes) * static_cast<size_t>(height));
-    int rows = ::GetDIBits(screen, bitmap.get(), 0, static_cast<UINT>(height), pixels.data(),
-                           reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    if (rows != height) return false;
+    const size_t rowBytes = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    std::vector<BYTE> pixels(rowBytes * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = pixels.data() + static_cast<size_t>(height - 1 - y) * rowBytes;
+        for (int x = 0; x < width; ++x) {
+            const COLORREF colour = shot.pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+            *row++ = GetBValue(colour);
+            *row++ = GetGValue(colour);
+            *row++ = GetRValue(colour);
+        }
+    }
 
     BITMAPFILEHEADER fileHeader = {};
     fileHeader.bfType = 0x4D42;  // "BM"
