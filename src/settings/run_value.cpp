@@ -1,9 +1,5 @@
 #include "settings/run_value.h"
 
-std::wstring RunCommandFor(std::wstring_view programPath) {
-    return L"\"" + std::wstring(programPath) + L"\"";
-}
-
 std::wstring_view RunCommandProgram(std::wstring_view command) noexcept {
     const std::size_t first = command.find_first_not_of(L" \t");
     if (first == std::wstring_view::npos) return {};
