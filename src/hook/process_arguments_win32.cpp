@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 
 #include "hook/command_line.h"
 
@@ -16,9 +17,30 @@ std::vector<std::string> SplitProcessCommandLine() {
     return SplitCommandLine(commandLine ? commandLine : "", executablePath);
 }
 
+// A once of our own in place of a function's static: the compiler's guard for one
+// brings the runtime's mutex and condition code into the module (about 2 KB) for a
+// list that is split at attach, under the loader's lock, before any other thread
+// can ask for it. Only a split that failed there leaves the work to a later caller.
+enum SplitState : int { kNotSplit, kSplitting, kSplit };
+std::atomic<int> g_splitState{kNotSplit};
+std::vector<std::string> g_arguments;
+
 }  // namespace
 
 const std::vector<std::string>& ProcessArguments() {
-    static const std::vector<std::string> arguments = SplitProcessCommandLine();
-    return arguments;
+    while (g_splitState.load(std::memory_order_acquire) != kSplit) {
+        int expected = kNotSplit;
+        if (g_splitState.compare_exchange_strong(expected, kSplitting, std::memory_order_acquire)) {
+            try {
+                g_arguments = SplitProcessCommandLine();
+            } catch (...) {
+                g_splitState.store(kNotSplit, std::memory_order_release);  // the next caller tries again
+                throw;
+            }
+            g_splitState.store(kSplit, std::memory_order_release);
+        } else if (expected == kSplitting) {
+            ::Sleep(0);  // another thread is splitting: let it finish
+        }
+    }
+    return g_arguments;
 }
