@@ -1,6 +1,7 @@
 #include "chatbox/history_list.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <optional>
 #include <utility>
@@ -8,7 +9,12 @@
 
 namespace {
 
-std::string EntryName(std::uint32_t position) { return "#" + std::to_string(position); }
+// Through the digits' conversion the module has already, not std::to_string's own.
+std::string EntryName(std::uint32_t position) {
+    char name[1 + 10] = {'#'};  // the largest position has 10 digits
+    const char* end = std::to_chars(name + 1, name + sizeof name, position).ptr;
+    return std::string(name, static_cast<std::size_t>(end - name));
+}
 
 }  // namespace
 
