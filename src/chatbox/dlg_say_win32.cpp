@@ -54,6 +54,8 @@ CDlgSay::CDlgSay() noexcept
       m_brushBack(::CreateSolidBrush(kBackColour)),
       m_brushEdit(::CreateSolidBrush(kEditBackColour)) {}
 
+CDlgSay::~CDlgSay() = default;
+
 void CDlgSay::DoDataExchange(CDataExchange& dx) { DDX_Control(dx, IDC_MESSAGE_EDIT, m_editMessage); }
 
 GameFolder CDlgSay::DetectGameFolder() const { return DetectGameFolderForWindow(m_hWnd); }

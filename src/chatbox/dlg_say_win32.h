@@ -21,6 +21,8 @@ enum class ControlKind;
 class CDlgSay : public CDialog {
 public:
     CDlgSay() noexcept;
+    // Out of line: the static object's end and the vtable share one destructor.
+    ~CDlgSay() override;
 
     BOOL OnInitDialog() override;
     void OnOK() override;

@@ -7,6 +7,8 @@
 #include "app/app_settings_instance.h"
 #include "settings/registry_profile_store_win32.h"
 
+CHistoryEdit::~CHistoryEdit() = default;
+
 void CHistoryEdit::AddToHistory(std::string_view text) {
     HistoryList::AddToHistory(text, GetAppSettings().m_nMaxHistoryItems);
 }

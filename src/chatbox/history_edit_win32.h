@@ -9,6 +9,9 @@
 
 class CHistoryEdit : public CKeyForwardEdit, public HistoryList {
 public:
+    // Out of line: one copy of the destructor's variants for every class built on it.
+    ~CHistoryEdit() override;
+
     using HistoryList::AddToHistory;
     // Records a sent message, trimmed to "Max History Items".
     void AddToHistory(std::string_view text);
