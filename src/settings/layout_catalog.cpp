@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <exception>
+#include <limits>
 
 #include "common/ascii.h"
 #include "common/utf8.h"
@@ -14,10 +15,12 @@ namespace {
 bool ReadEntry(LayoutSource& source, std::uintptr_t hkl, std::vector<LayoutEntry>& entries) {
     const int length = source.DescriptionLength(hkl);
     if (length <= 0) return false;  // not an IME
-    // One unit more than the length, so that the terminator fits even when the
-    // whole description is copied.
+    if (length == std::numeric_limits<int>::max()) return false;  // no room to say the size
+    // One unit more than the length, for the terminator: the wide API counts it in
+    // the size, and given only the length it would cut the description's last
+    // character.
     std::u16string buffer(static_cast<std::size_t>(length) + 1, u'\0');
-    const int copied = source.Description(hkl, buffer.data(), length);
+    const int copied = source.Description(hkl, buffer.data(), length + 1);
     if (copied <= 0) return false;
     buffer.resize(static_cast<std::size_t>(std::min(copied, length)));
     // The description is used as a C string: a NUL inside it ends it, and an entry
@@ -54,6 +57,11 @@ std::uintptr_t CLayoutCatalog::FindByDescription(std::u16string_view text, Equal
     if (equal == nullptr) equal = &EqualIgnoringAsciiCase<char16_t, char16_t>;
     for (const LayoutEntry& entry : m_entries) {
         if (equal(entry.description, text)) return entry.hkl;
+    }
+    if (text.empty()) return 0;
+    for (const LayoutEntry& entry : m_entries) {
+        const std::u16string_view cut(entry.description.data(), entry.description.size() - 1);
+        if (equal(cut, text)) return entry.hkl;
     }
     return 0;
 }

@@ -21,7 +21,9 @@ public:
     // The description's length in UTF-16 units without terminator; 0 for a layout
     // that is not an IME.
     virtual int DescriptionLength(std::uintptr_t hkl) = 0;
-    // Copies up to size units of the description; returns the units copied, 0 on failure.
+    // Copies the description into a buffer of size units, terminator included (the
+    // wide API copies at most size - 1 units and ends them with one); returns the
+    // units copied, 0 on failure.
     virtual int Description(std::uintptr_t hkl, char16_t* buffer, int size) = 0;
 };
 
@@ -44,7 +46,9 @@ public:
     CLayoutCatalog& operator=(const CLayoutCatalog&) = delete;
 
     // The handle of the first entry whose description equals the text, letter
-    // case aside; 0 when none does.
+    // case aside; 0 when none does. A text that equals no description but one
+    // without its last unit, as earlier versions fetched the descriptions and so
+    // saved them, still finds that entry.
     std::uintptr_t FindByDescription(std::u16string_view text, EqualIgnoringCase equal = nullptr) const;
     // The same for a UTF-8 text, as the settings hold it.
     std::uintptr_t FindByDescriptionUtf8(std::string_view text, EqualIgnoringCase equal = nullptr) const;

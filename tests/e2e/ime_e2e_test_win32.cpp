@@ -249,6 +249,9 @@ TEST_F(ImeTest, AutoImeSwitchesWhileTheBoxHasTheFocusAndGivesThePlayersImeBack) 
     SystemLayoutSource source;
     const CLayoutCatalog catalog(source);
     ASSERT_GE(catalog.Entries().size(), 2u) << "the layout list lacks the test IME";
+    // Every name whole: the system's length of it, not one character less.
+    for (const LayoutEntry& entry : catalog.Entries())
+        EXPECT_EQ(entry.description.size(), ::ImmGetDescriptionW(reinterpret_cast<HKL>(entry.hkl), nullptr, 0));
     const LayoutEntry& first = catalog.Entries()[0];
     const unsigned long selected = static_cast<unsigned long>(first.hkl & 0xFFFFFFFFu);
     drive::SetSetting(L"Auto IME", 1);

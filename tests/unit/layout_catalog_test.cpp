@@ -22,10 +22,13 @@ struct FakeLayoutSource : LayoutSource {
         return n;
     }
     int DescriptionLength(std::uintptr_t hkl) override { return int(Find(hkl).size()); }
+    // As the wide API does it: at most size - 1 units, then a terminator.
     int Description(std::uintptr_t hkl, char16_t* buffer, int size) override {
         fetchSizes.push_back(size);
-        const int n = std::min(size, int(Find(hkl).size()));
+        if (size <= 0) return 0;
+        const int n = std::min(size - 1, int(Find(hkl).size()));
         std::copy_n(Find(hkl).data(), n, buffer);
+        buffer[n] = u'\0';
         return fetchResult.count(hkl) ? fetchResult[hkl] : n;
     }
     std::u16string Find(std::uintptr_t hkl) const {
@@ -49,9 +52,24 @@ TEST(CLayoutCatalog, KeepsDescribedLayoutsInPlatformOrder) {
     source.layouts = {{kUs, u""}, {kPinyin, u"Microsoft Pinyin"}, {0x04070407, u""}, {kWubi, u"Wubi"}, {kHigh, u"IME"}};
     CLayoutCatalog catalog(source);
     EXPECT_EQ(Handles(catalog), (std::vector{kPinyin, kWubi, kHigh}));
+    // Whole names: the size given counts the terminator the wide API writes.
     EXPECT_EQ(catalog.Entries()[0].description, u"Microsoft Pinyin");
-    EXPECT_EQ(source.fetchSizes, (std::vector<int>{16, 4, 3}));  // the length, not length + 1
+    EXPECT_EQ(catalog.Entries()[1].description, u"Wubi");
+    EXPECT_EQ(catalog.Entries()[2].description, u"IME");
+    EXPECT_EQ(source.fetchSizes, (std::vector<int>{17, 5, 4}));
     EXPECT_EQ(catalog.FindByDescription(u"ime"), kHigh);
+}
+
+TEST(FindByDescription, ANameSavedOneCharacterShortStillFindsItsIme) {
+    FakeLayoutSource source;
+    source.layouts = {{kPinyin, u"\u5fae\u8f6f\u62fc\u97f3"}, {kWubi, u"Wubi"}, {kHigh, u"Wub"}};
+    CLayoutCatalog catalog(source);
+    EXPECT_EQ(catalog.FindByDescription(u"\u5fae\u8f6f\u62fc"), kPinyin);  // as earlier versions saved it
+    EXPECT_EQ(catalog.FindByDescription(u"wub"), kHigh);   // a whole name wins over a cut one
+    EXPECT_EQ(catalog.FindByDescription(u"W"), 0u);        // two short is another name
+    EXPECT_EQ(catalog.FindByDescription(u""), 0u);
+    source.layouts = {{kWubi, u"W"}};
+    EXPECT_EQ(CLayoutCatalog(source).FindByDescription(u""), 0u);  // a one-unit name is never empty text's
 }
 
 TEST(CLayoutCatalog, FailuresLeaveOutOnlyWhatTheyConcern) {
