@@ -3,7 +3,9 @@
 # - the portable core (preset "bench", release build), with Google Benchmark;
 # - the game's frames under Wine (preset "win64", tools/framebench): how long the
 #   stand-in game's thread goes without a frame while the chat box opens, takes
-#   text and sends, next to the same loop left idle, for each of its loops.
+#   text and sends, next to the same loop left idle, for each of its loops;
+#   and, in a game started with the test IME, text composed through the IME
+#   with its candidate list shown and paged in the box.
 # Usage:
 #   scripts/bench.sh [benchmark arguments]    both parts; the arguments go to the
 #                                              core's program, for example
@@ -31,7 +33,7 @@ fi
 
 if [ "$part" != core ]; then
   cmake --preset win64 >/dev/null
-  cmake --build --preset win64 -j "$jobs" --target ParlixFrameBench Parlix ParlixStandinGame ParlixTestHost >/dev/null
+  cmake --build --preset win64 -j "$jobs" --target ParlixFrameBench Parlix ParlixStandinGame ParlixTestHost ParlixTestIme >/dev/null
   # shellcheck source=lib/wine-env.sh
   source scripts/lib/wine-env.sh
   trap parlix_wine_stop EXIT

@@ -65,19 +65,6 @@ bool WaitForPaintedFrame(HWND dialog) {
     }
 }
 
-// The box grows upward over the game while it shows candidates: its window is
-// then taller than the closed box's.
-bool WaitForCandidates(HWND dialog, const RECT& closed) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        RECT now;
-        ::GetWindowRect(dialog, &now);
-        if (now.bottom - now.top > closed.bottom - closed.top) return true;
-        if (::GetTickCount() - start > drive::kDeadlineMs) return false;
-        ::Sleep(20);
-    }
-}
-
 int RunDemo(const std::wstring& out) {
     using namespace drive;
     std::wstring gameFolder = ProgramFolder() + L"game\\";
@@ -188,7 +175,7 @@ int RunDemo(const std::wstring& out) {
     TapKey(VK_SHIFT);  // Wine swaps the IME in at the thread's next key press
     TapKey('N');
     TapKey('I');
-    if (!WaitForCandidates(box.dialog, closedBox)) return Fail("the box shows no candidates");
+    if (!WaitForCandidates(box, closedBox)) return Fail("the box shows no candidates");
     std::wstring imeShot = out + L"chatbox-ime.bmp";
     if (!WaitForPaintedFrame(box.dialog)) std::printf("    (the box's frame is not painted yet)\n");
     if (!SaveWindowScreenshot(gameWindow, imeShot)) return Fail("no screenshot could be saved");

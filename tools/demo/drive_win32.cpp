@@ -328,6 +328,15 @@ bool WaitForNoChatBox(HWND game, DWORD deadlineMs) {
         deadlineMs);
 }
 
+bool WaitForCandidates(const ChatBox& box, const RECT& closed, DWORD deadlineMs) {
+    return PollUntil(
+        [&] {
+            RECT now;
+            return ::GetWindowRect(box.dialog, &now) && now.top < closed.top;
+        },
+        deadlineMs);
+}
+
 std::wstring WindowText(HWND window) {
     wchar_t text[1024] = {};
     DWORD_PTR result = 0;

@@ -102,6 +102,9 @@ ChatBox FindChatBox(HWND game);
 bool WaitForChatBox(HWND game, ChatBox& box, DWORD deadlineMs = kDeadlineMs);
 // Waits until the box window is destroyed, not only hidden.
 bool WaitForNoChatBox(HWND game, DWORD deadlineMs = kDeadlineMs);
+// The box grows upward over the game while it shows an IME's candidates: waits
+// until its window reaches above `closed`, its place without them.
+bool WaitForCandidates(const ChatBox& box, const RECT& closed, DWORD deadlineMs = kDeadlineMs);
 std::wstring WindowText(HWND window);  // asks the window itself, across processes
 bool WaitForWindowText(HWND window, const std::wstring& text, DWORD deadlineMs = kDeadlineMs);
 

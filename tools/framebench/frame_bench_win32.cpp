@@ -7,6 +7,11 @@
 // while it lasted. An idle phase gives the loop's own figure, and the same text
 // typed into the game without a box what the input costs under Wine.
 //
+// The IME phase runs the loop again in a game whose thread has the project's
+// test IME active: the box opens, "ni" is typed through the IME, which composes
+// it and offers candidates that the box draws itself, the list is paged down and
+// back, Space takes the first candidate and Enter says it.
+//
 // Usage: ParlixFrameBench.exe [rounds, default 10] [loop ...]  (loops: sdl, sdl-noclip, quake)
 // Prints one line per loop and phase: the median and the largest of the rounds'
 // longest frame gaps, in milliseconds, and the loop's period.
@@ -21,11 +26,14 @@
 #include <vector>
 
 #include "drive_win32.h"
+#include "test_ime_install_win32.h"
 
 namespace {
 
 constexpr UINT kFrameStatsMessage = WM_APP + 3;  // the stand-in game's frame report
 const wchar_t kText[] = L"gg wp, rush b next round";
+const wchar_t kImeChoice[] = L"\u4f60";  // 你: the first candidate for "ni"
+constexpr DWORD kKeyIntervalMs = 50;  // a fast typist's pace
 
 struct Run {
     drive::Process game;
@@ -62,20 +70,78 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds) {
-    Run run;
-    run.log = drive::LogFile(folder + L"game-" + loop + L".log");
-    const std::wstring exe = folder + L"HL.exe";
-    if (!drive::StartGame(run.game, exe, run.log, L"--loop " + loop)) return false;
+// Starts the game with this loop and waits until its window has the focus.
+bool StartRun(Run& run, const std::wstring& folder, const std::wstring& logName, const std::wstring& arguments) {
+    run.log = drive::LogFile(folder + logName);
+    if (!drive::StartGame(run.game, folder + L"HL.exe", run.log, arguments)) return false;
     run.window = drive::WaitForProcessWindow(run.game.Id(), L"ParlixStandinGame");
-    if (!run.window || !drive::WaitForForeground(run.window)) return false;
+    return run.window && drive::WaitForForeground(run.window);
+}
+
+void Pause(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) ::Sleep(5);
+}
+
+// Presses Enter and waits until the game has said `said` once more and the box is gone.
+bool Send(Run& run, const std::string& said) {
+    const size_t saidBefore = run.log.Count(said);
+    drive::TapKey(VK_RETURN);
+    const DWORD start = ::GetTickCount();
+    while (run.log.Count(said) == saidBefore) {
+        if (::GetTickCount() - start > drive::kDeadlineMs) return false;
+        ::Sleep(5);
+    }
+    return drive::WaitForNoChatBox(run.window);
+}
+
+// Presses a paging key and waits until the box has drawn a different list.
+bool PageCandidates(WORD key, const RECT& list) {
+    const drive::ScreenPixels before = drive::CaptureScreen(list);
+    drive::TapExtendedKey(key);
+    const DWORD start = ::GetTickCount();
+    while (drive::CaptureScreen(list).pixels == before.pixels) {
+        if (::GetTickCount() - start > drive::kDeadlineMs) return false;
+        ::Sleep(5);
+    }
+    return true;
+}
+
+// One round of the IME phase in a game whose thread has the test IME active.
+bool ImeRound(Run& run, const std::string& said) {
+    drive::TapKey(drive::kSayKey);
+    drive::ChatBox box;
+    if (!drive::WaitForChatBox(run.window, box) || !drive::WaitForFocus(box.edit)) return false;
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    drive::TapKey(VK_SHIFT);  // Wine swaps the IME in at the thread's next key press
+    for (WORD key : {WORD{'N'}, WORD{'I'}}) {
+        Pause(kKeyIntervalMs);
+        drive::TapKey(key);
+    }
+    if (!drive::WaitForCandidates(box, closed)) return false;
+    RECT open;
+    ::GetWindowRect(box.dialog, &open);
+    const RECT list{open.left + 2, open.top + 2, open.right - 2, closed.top};  // the rows the box grew by
+    Pause(kKeyIntervalMs);
+    if (!PageCandidates(VK_NEXT, list)) return false;
+    Pause(kKeyIntervalMs);
+    if (!PageCandidates(VK_PRIOR, list)) return false;
+    Pause(kKeyIntervalMs);
+    drive::TapKey(VK_SPACE);  // the first candidate of the first page, had the paging back failed another
+    if (!drive::WaitForWindowText(box.edit, kImeChoice)) return false;
+    return Send(run, said);
+}
+
+bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds, const std::wstring& imeLayout) {
+    Run run;
+    if (!StartRun(run, folder, L"game-" + loop + L".log", L"--loop " + loop)) return false;
     std::map<std::string, std::vector<double>> gaps;
     const std::string said = "said " + drive::WideToUtf8(std::wstring(kText) + kText);
     for (int round = 0; round < rounds; ++round) {
         FrameReport(run);
         // Idle as long as a round's phases take: the loop's own figure.
-        const DWORD idleStart = ::GetTickCount();
-        while (::GetTickCount() - idleStart < 600) ::Sleep(20);
+        Pause(600);
         gaps["idle"].push_back(FrameReport(run));
 
         // The same text typed into the game itself: what the input costs without the box.
@@ -96,8 +162,7 @@ bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds) {
         // As a fast typist types: a character every 50 ms.
         for (const wchar_t* c = kText; *c != 0; ++c) {
             drive::TypeText(std::wstring(1, *c));
-            const DWORD keyStart = ::GetTickCount();
-            while (::GetTickCount() - keyStart < 50) ::Sleep(5);
+            Pause(kKeyIntervalMs);
         }
         if (!drive::WaitForWindowText(box.edit, kText)) return false;
         gaps["type"].push_back(FrameReport(run));
@@ -106,17 +171,24 @@ bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds) {
         if (!drive::WaitForWindowText(box.edit, std::wstring(kText) + kText)) return false;
         gaps["type-burst"].push_back(FrameReport(run));
 
-        const size_t saidBefore = run.log.Count(said);
-        drive::TapKey(VK_RETURN);
-        const DWORD start = ::GetTickCount();
-        while (run.log.Count(said) == saidBefore) {
-            if (::GetTickCount() - start > drive::kDeadlineMs) return false;
-            ::Sleep(5);
-        }
-        if (!drive::WaitForNoChatBox(run.window)) return false;
+        if (!Send(run, said)) return false;
         gaps["send"].push_back(FrameReport(run));
     }
-    for (const char* phase : {"idle", "game-type", "open", "type", "type-burst", "send"}) {
+
+    // The same loop in a game started with the test IME as its layout.
+    run.game.Stop();
+    if (!StartRun(run, folder, L"game-" + loop + L"-ime.log", L"--loop " + loop + L" --ime " + imeLayout) ||
+        !run.log.WaitForPrefix("ime 0x"))
+        return false;
+    const std::string imeSaid = "said " + drive::WideToUtf8(kImeChoice);
+    for (int round = 0; round < rounds; ++round) {
+        FrameReport(run);
+        if (!ImeRound(run, imeSaid)) return false;
+        gaps["ime"].push_back(FrameReport(run));
+    }
+    run.game.Stop();
+
+    for (const char* phase : {"idle", "game-type", "open", "type", "type-burst", "send", "ime"}) {
         const std::vector<double>& values = gaps[phase];
         std::printf("%-10s %-10s longest frame gap: median %6.1f ms, largest %6.1f ms (period 10 ms, %d rounds)\n",
                     drive::WideToUtf8(loop).c_str(), phase, Median(values),
@@ -148,9 +220,15 @@ int main(int argc, char** argv) {
         std::printf("the test host did not start:\n%s\n", hostLog.Read().c_str());
         return 1;
     }
+    std::string why;
+    const std::wstring imeLayout = drive::InstallTestIme(&why);
+    if (imeLayout.empty()) {
+        std::printf("the test IME could not be installed: %s\n", why.c_str());
+        return 1;
+    }
     int failed = 0;
     for (const std::wstring& loop : loops) {
-        if (!RunLoop(folder.Path(), loop, rounds)) {
+        if (!RunLoop(folder.Path(), loop, rounds, imeLayout)) {
             std::printf("%s: a round did not complete\n", drive::WideToUtf8(loop).c_str());
             ++failed;
         }
