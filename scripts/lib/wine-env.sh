@@ -58,7 +58,9 @@ parlix_display_start() {
 # logs, so that later test programs find both running.
 parlix_wine_start() {
   parlix_display_start || return 1
-  "$PARLIX_WINESERVER" -p >"$PARLIX_LOGS/wineserver$PARLIX_WINE_BITS.log" 2>&1 </dev/null
+  # Refused while the prefix does not exist yet; wineboot then starts the server
+  # itself. A caller under set -e must not stop here.
+  "$PARLIX_WINESERVER" -p >"$PARLIX_LOGS/wineserver$PARLIX_WINE_BITS.log" 2>&1 </dev/null || true
   if [ ! -e "$WINEPREFIX/system.reg" ]; then
     echo "== booting the Wine prefix $WINEPREFIX"
   fi
