@@ -1,6 +1,6 @@
 #include "app/hook_app_win32.h"
 
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "settings/registry_profile_store_win32.h"
 #include "settings/run_value_win32.h"
 

@@ -10,7 +10,7 @@
 #include "chatbox/error_box_win32.h"
 #include "chatbox/say_command.h"
 #include "chatbox/send_key_win32.h"
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "settings/key_names.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "framework/wide_text_win32.h"
 #include "framework/win_app_win32.h"
 #include "hook/game_folder_win32.h"
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "settings/layout_catalog.h"
 #include "settings/layout_source_win32.h"
 // Last: its macros share names with constants of the headers above.

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "chatbox/candidate_area_win32.h"
-#include "chatbox/ime_edit_win32.h"
+#include "chatbox/ime/ime_candidate_area_win32.h"
+#include "chatbox/ime/ime_edit_win32.h"
 #include "chatbox/layout_switch.h"
-#include "chatbox/tsf_candidates_win32.h"
+#include "chatbox/ime/ime_tsf_win32.h"
 #include "framework/dialog_win32.h"
 #include "framework/unique_handle_win32.h"
 #include "hook/game_folder.h"

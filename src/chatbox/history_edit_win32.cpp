@@ -4,7 +4,7 @@
 #include "chatbox/text_limit.h"
 #include "common/utf8.h"
 #include "framework/wide_text_win32.h"
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "settings/registry_profile_store_win32.h"
 
 CHistoryEdit::~CHistoryEdit() = default;

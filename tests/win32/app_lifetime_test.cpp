@@ -6,7 +6,7 @@
 #include "app/hook_app_win32.h"
 #include "hook/process_arguments_win32.h"
 #include "registry_test_support.h"
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "test_arguments.h"
 
 namespace {

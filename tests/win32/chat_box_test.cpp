@@ -16,7 +16,7 @@
 #include "framework/win_app_win32.h"
 #include "hook/chat_box_win32.h"
 #include "hook/game_folder_win32.h"
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "settings/registry_profile_store_win32.h"
 #include "window_test_support.h"
 #include "../../res/resource.h"

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "chatbox/dlg_say_win32.h"
 #include "chatbox/paint_plan.h"
 #include "framework/win_app_win32.h"

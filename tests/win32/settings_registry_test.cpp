@@ -10,7 +10,7 @@
 #include "framework/wide_text_win32.h"
 #include "registry_call_counter.h"
 #include "registry_test_support.h"
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 #include "settings/registry_profile_store_win32.h"
 #include "settings/registry_tree_win32.h"
 #include "settings/run_value.h"

@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "chatbox/candidate_list.h"
-#include "chatbox/composition.h"
+#include "chatbox/ime/ime_candidates.h"
+#include "chatbox/ime/ime_composition.h"
 #include "chatbox/history_edit_win32.h"
 
 #include <imm.h>

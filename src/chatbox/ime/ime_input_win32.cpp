@@ -1,7 +1,7 @@
 // The edit's IME work outside its message switch: reading the composition and the
 // candidates, and drawing the composition. Built without exceptions (see
 // CMakeLists.txt): nothing here throws or calls what throws.
-#include "chatbox/ime_edit_win32.h"
+#include "chatbox/ime/ime_edit_win32.h"
 
 #include <imm.h>
 

@@ -1,6 +1,6 @@
 #include <memory>
 
-#include "app/app_settings_instance.h"
+#include "settings/app_settings_instance.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "chatbox/composition.h"
+#include "chatbox/ime/ime_composition.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "chatbox/candidate_list.h"
+#include "chatbox/ime/ime_candidates.h"
 
 #include <gtest/gtest.h>
 

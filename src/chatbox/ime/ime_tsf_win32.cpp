@@ -1,9 +1,9 @@
-#include "chatbox/tsf_candidates_win32.h"
+#include "chatbox/ime/ime_tsf_win32.h"
 
 #include <array>
 #include <cwchar>
 
-#include "chatbox/ime_edit_win32.h"
+#include "chatbox/ime/ime_edit_win32.h"
 
 namespace {
 

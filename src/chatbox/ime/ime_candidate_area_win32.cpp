@@ -1,4 +1,4 @@
-#include "chatbox/candidate_area_win32.h"
+#include "chatbox/ime/ime_candidate_area_win32.h"
 
 #include <algorithm>
 #include <array>

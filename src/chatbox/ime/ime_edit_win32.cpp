@@ -1,4 +1,4 @@
-#include "chatbox/ime_edit_win32.h"
+#include "chatbox/ime/ime_edit_win32.h"
 
 #include <imm.h>
 

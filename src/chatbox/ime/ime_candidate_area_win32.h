@@ -7,7 +7,7 @@
 #include <windows.h>
 
 
-#include "chatbox/candidate_list.h"
+#include "chatbox/ime/ime_candidates.h"
 
 class CandidateArea {
 public:
