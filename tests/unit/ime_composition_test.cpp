@@ -59,14 +59,3 @@ TEST(CompositionBytes, TheCompositionReplacesTheSelection) {
     EXPECT_EQ(BytesIfCommitted(u"abcdef", 1, 5, u"\u4F60"), 5u);  // "a" + 你 + "f"
     EXPECT_EQ(BytesIfCommitted(u"ab", 9, 4, u""), 2u) << "a selection outside the text replaces nothing";
 }
-
-TEST(CompositionParts, CutToWhatTheBoxHolds) {
-    Composition c;
-    c.cursor = 500;
-    c.SetText(std::u16string(200, u'a'));
-    EXPECT_EQ(c.length, kMaxCompositionUnits);
-    EXPECT_EQ(c.cursor, kMaxCompositionUnits) << "the caret never points past the text held";
-    const std::vector<std::uint32_t> offsets(40, 1);
-    c.SetClauses(offsets);
-    EXPECT_EQ(c.clauseCount, kMaxClauseOffsets);
-}

@@ -6,17 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <thread>
 #include <vector>
 
-#include "settings/app_settings_instance.h"
 #include "chatbox/dlg_say_win32.h"
 #include "chatbox/paint_plan.h"
 #include "framework/win_app_win32.h"
 #include "hook/chat_box_win32.h"
 #include "settings/app_settings.h"
+#include "settings/app_settings_instance.h"
 #include "window_test_support.h"
 #include "../../res/resource.h"
 
@@ -94,9 +95,13 @@ CandidateView View(const std::vector<std::u16string>& entries, std::optional<std
 Composition Comp(std::u16string_view text, std::vector<std::uint8_t> attributes = {},
                  std::vector<std::uint32_t> clauses = {}, std::size_t cursor = 0) {
     Composition c;
-    c.SetText(text);
-    c.SetAttributes(attributes);
-    c.SetClauses(clauses);
+    // As the edit reads them: each part straight into its place.
+    c.length = std::min(text.size(), c.text.size());
+    std::copy_n(text.begin(), c.length, c.text.begin());
+    c.attributeCount = std::min(attributes.size(), c.attributes.size());
+    std::copy_n(attributes.begin(), c.attributeCount, c.attributes.begin());
+    c.clauseCount = std::min(clauses.size(), c.clauses.size());
+    std::copy_n(clauses.begin(), c.clauseCount, c.clauses.begin());
     c.cursor = cursor;
     return c;
 }

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-
 #include "chatbox/ime/ime_candidates.h"
 
 class CandidateArea {
@@ -18,7 +17,6 @@ public:
     void Paint(HDC dc, HFONT font, const CandidateView& view) const noexcept;
     // A new window: nothing shown, nothing grown.
     void Reset() noexcept;
-    int Height() const noexcept { return m_height; }
 
 private:
     // Moves the box's top by the change of height and its controls down by as much.

@@ -3,7 +3,6 @@
 // attribute, and what the message would hold if the composition were committed.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,21 +26,6 @@ struct Composition {
 
     bool Empty() const noexcept { return length == 0; }
     std::u16string_view Text() const noexcept { return {text.data(), length}; }
-    // The IME's parts, cut to what the box holds (inline: the module reads them
-    // straight into place and links none of these).
-    void SetText(std::u16string_view units) noexcept {
-        length = std::min(units.size(), text.size());
-        std::copy_n(units.begin(), length, text.begin());
-        cursor = std::min(cursor, length);
-    }
-    void SetAttributes(std::span<const std::uint8_t> values) noexcept {
-        attributeCount = std::min(values.size(), attributes.size());
-        std::copy_n(values.begin(), attributeCount, attributes.begin());
-    }
-    void SetClauses(std::span<const std::uint32_t> offsets) noexcept {
-        clauseCount = std::min(offsets.size(), clauses.size());
-        std::copy_n(offsets.begin(), clauseCount, clauses.begin());
-    }
 };
 
 // The IME's attribute of a composition character (GCS_COMPATTR).

@@ -49,7 +49,6 @@ public:
     bool Listen(ITfUIElementMgr* manager) noexcept;
     // The box closes: the sink goes, then what Start loaded, COM last.
     void Stop() noexcept;
-    bool Listening() const noexcept { return static_cast<bool>(m_source); }
 
     // The object belongs to the box and is never freed through its count.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
