@@ -14,7 +14,7 @@ cd "$root"
 seconds=${1:-10}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(command_line settings history key_names paint_plan chatbox_text)
+[ ${#targets[@]} -gt 0 ] || targets=(command_line settings history key_names paint_plan chatbox_text ime_candidates)
 
 cmake --preset fuzz >/dev/null || exit 1
 cmake --build --preset fuzz -j "$(nproc)" >build/fuzz.build.log 2>&1 || { tail -30 build/fuzz.build.log; exit 1; }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -97,6 +98,48 @@ TEST(CandidateListBytes, HostileListsStayInsideTheBytes) {
     size = 26;  // a size too small even for the one offset: the list holds nothing
     std::memcpy(cut.data(), &size, 4);
     EXPECT_EQ(ReadCandidateList(cut).count, 0u);
+}
+
+// The reader's offsets are 32-bit on both bitnesses, so these are the offsets that
+// would wrap a check written as `at + 2 <= size` and read before the bytes (the
+// sanitizer build and the 32-bit run of these tests catch such a read).
+TEST(CandidateListBytes, OffsetsNearTheTopOfThe32BitRangeReadNothing) {
+    auto bytes = ImmList(0, 0, 9, {u"ab", u"cd", u"ef", u"gh"});
+    auto put = [&](std::size_t at, std::uint32_t value) { std::memcpy(bytes.data() + at, &value, 4); };
+    put(24, 0xFFFFFFFF);
+    put(28, 0xFFFFFFFE);
+    put(32, 0xFFFFFFFD);
+    put(36, 0xFFFFFFFC);
+    EXPECT_EQ(Entries(ReadCandidateList(bytes)), (std::vector<std::u16string>{u"", u"", u"", u""}));
+
+    // The header's own numbers at the top of the range: a page start and size that
+    // would wrap a sum, a list size beyond the bytes, a selection past the list.
+    auto header = ImmList(0, 0, 9, {u"ab", u"cd"});
+    auto set = [&](std::size_t at, std::uint32_t value) { std::memcpy(header.data() + at, &value, 4); };
+    set(0, 0xFFFFFFFF);
+    set(12, 0xFFFFFFFF);
+    set(16, 0xFFFFFFFE);
+    set(20, 0xFFFFFFFF);
+    const CandidateView view = ReadCandidateList(header);
+    EXPECT_EQ(view.count, 0u) << "a page that starts past the list holds nothing";
+    set(16, 0);
+    EXPECT_EQ(Entries(ReadCandidateList(header)), (std::vector<std::u16string>{u"ab", u"cd"}));
+}
+
+// A TSF IME's count is any 32-bit value; on the 32-bit product that is the top of
+// the size range, where a page's end computed as first + size would wrap.
+TEST(CandidatePages, CountsAtTheTopOfTheSizeRangeKeepThePageInsideTheList) {
+    constexpr std::size_t top = std::numeric_limits<std::size_t>::max();
+    const CandidatePage last = PageBySize(top, top - 1, top - 3, 9);
+    EXPECT_EQ(last.first, top - 3);
+    EXPECT_EQ(last.end, top) << "the page ends with the list, not wrapped before its start";
+    EXPECT_EQ(last.selected, top - 1);
+    const std::array<std::uint32_t, 2> starts{0, 0xFFFFFFF0};
+    const CandidatePage byStarts = PageByStarts(top, 0xFFFFFFF5, starts, 1);
+    EXPECT_EQ(byStarts.first, 0xFFFFFFF0u);
+    EXPECT_EQ(byStarts.end, std::size_t{0xFFFFFFF0} + kMaxCandidatesPerPage);
+    EXPECT_EQ(byStarts.selected, 0xFFFFFFF5u);
+    EXPECT_EQ(PageBySize(top, 0, 0, 9).count, top / 9 + 1);
 }
 
 TEST(CandidateLabels, NumberedByTheKeyThatPicksThemAndThePagePosition) {

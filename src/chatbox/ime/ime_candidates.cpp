@@ -5,8 +5,15 @@
 
 namespace {
 
+// Written without sums that could wrap: a TSF IME's count may be any 32-bit
+// value, the whole range of a 32-bit size.
 std::size_t PagesFor(std::size_t entries, std::size_t pageSize) noexcept {
-    return (entries + pageSize - 1) / pageSize;
+    return entries / pageSize + (entries % pageSize != 0 ? 1 : 0);
+}
+
+// One past the last of up to `length` entries from `first`, inside `total`.
+std::size_t EndOf(std::size_t first, std::size_t length, std::size_t total) noexcept {
+    return total - first > length ? first + length : total;
 }
 
 void AppendNumber(CandidateLabelText& text, std::size_t value) noexcept {
@@ -19,9 +26,19 @@ void AppendNumber(CandidateLabelText& text, std::size_t value) noexcept {
     while (n > 0) text.Append(std::u16string_view(&digits[--n], 1));
 }
 
-std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) noexcept {
+// Offsets and lengths inside a list are 32-bit, as Windows stores them, on both
+// bitnesses: every check below is written so that no sum can wrap, which a check
+// of the form `at + n <= size` does for an offset near 4 GB.
+using ListOffset = std::uint32_t;
+
+// Whether `length` bytes from `at` lie inside `size` bytes.
+constexpr bool Holds(ListOffset size, ListOffset at, ListOffset length) noexcept {
+    return at <= size && size - at >= length;
+}
+
+ListOffset ReadU32(const std::uint8_t* bytes, ListOffset size, ListOffset at) noexcept {
     std::uint32_t value = 0;
-    if (at + 4 <= bytes.size()) std::memcpy(&value, bytes.data() + at, 4);  // little-endian, as Windows lays it out
+    if (Holds(size, at, 4)) std::memcpy(&value, bytes + at, 4);  // little-endian, as Windows lays it out
     return value;
 }
 
@@ -39,7 +56,7 @@ CandidatePage PageBySize(std::size_t total, std::size_t selection, std::size_t p
     pageSize = std::min(pageSize, kMaxCandidatesPerPage);
     CandidatePage page;
     page.first = std::min(pageStart, total);
-    page.end = std::min(total, page.first + pageSize);
+    page.end = EndOf(page.first, pageSize, total);
     // A page that does not start on a multiple of the size counts as one more page before it.
     page.number = PagesFor(page.first, pageSize) + 1;
     page.count = page.number - 1 + std::max<std::size_t>(PagesFor(total - page.first, pageSize), 1);
@@ -53,26 +70,31 @@ CandidatePage PageByStarts(std::size_t total, std::size_t selection, std::span<c
     current = std::min(current, starts.size() - 1);
     page.first = std::min<std::size_t>(starts[current], total);
     const std::size_t next = current + 1 < starts.size() ? starts[current + 1] : total;
-    page.end = std::clamp<std::size_t>(next, page.first, std::min(total, page.first + kMaxCandidatesPerPage));
+    page.end = std::clamp<std::size_t>(next, page.first, EndOf(page.first, kMaxCandidatesPerPage, total));
     page.number = current + 1;
     page.count = starts.size();
     return Finish(page, selection);
 }
 
 CandidateView ReadCandidateList(std::span<const std::uint8_t> bytes) noexcept {
-    constexpr std::size_t kHeader = 24;
-    if (bytes.size() < kHeader) return {};
+    constexpr ListOffset kHeader = 24;
+    // Beyond 4 GB nothing is a list; the edit asks for far less anyway.
+    ListOffset size = static_cast<ListOffset>(std::min<std::size_t>(bytes.size(), UINT32_MAX));
+    if (size < kHeader) return {};
+    const std::uint8_t* data = bytes.data();
     // The list's own size never reaches past what was copied.
-    bytes = bytes.first(std::clamp<std::size_t>(ReadU32(bytes, 0), kHeader, bytes.size()));
+    size = std::clamp(ReadU32(data, size, 0), kHeader, size);
     // Only as many offsets as the bytes can hold.
-    const std::size_t count = std::min<std::size_t>(ReadU32(bytes, 8), (bytes.size() - kHeader) / 4);
+    const ListOffset count = std::min(ReadU32(data, size, 8), (size - kHeader) / 4);
     CandidateView view;
-    view.page = PageBySize(count, ReadU32(bytes, 12), ReadU32(bytes, 16), ReadU32(bytes, 20));
+    view.page = PageBySize(count, ReadU32(data, size, 12), ReadU32(data, size, 16), ReadU32(data, size, 20));
     for (std::size_t i = view.page.first; i < view.page.end; ++i) {
         ShortText<kMaxCandidateUnits> text;
-        for (std::size_t at = ReadU32(bytes, kHeader + 4 * i); at + 2 <= bytes.size(); at += 2) {
+        // i < count, so the offset's own place lies inside the header's table.
+        for (ListOffset at = ReadU32(data, size, kHeader + 4 * static_cast<ListOffset>(i)); Holds(size, at, 2);
+             at += 2) {
             char16_t unit = 0;
-            std::memcpy(&unit, bytes.data() + at, 2);
+            std::memcpy(&unit, data + at, 2);
             if (unit == 0 || text.length == kMaxCandidateUnits) break;
             text.units[text.length++] = unit;
         }
