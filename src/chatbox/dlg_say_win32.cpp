@@ -82,7 +82,7 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 OnEditChange();
                 return 0;
             case EN_IME_CANDIDATES:
-                m_candidateArea.Update(m_hWnd, m_editMessage.Candidates());
+                m_candidateArea.Update(m_hWnd, m_editMessage.m_hWnd, m_editMessage.Candidates());
                 return 0;
             default:
                 break;
@@ -128,7 +128,7 @@ BOOL CDlgSay::OnInitDialog() {
     m_editMessage.GetWindowRect(&edit);
     m_editMessage.SetWindowPos(nullptr, 0, 0, edit.right - edit.left, m_editMessage.GetLineHeight(),
                                SWP_NOMOVE | SWP_NOZORDER);
-    m_tsf.Start();
+    m_editMessage.StartIme();
     return TRUE;
 }
 
@@ -187,7 +187,6 @@ void CDlgSay::OnDestroy() {
         const LONG_PTR style = ::GetWindowLongPtrW(game, GWL_STYLE);
         if (style != 0) ::SetWindowLongPtrW(game, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
     }
-    m_tsf.Stop();
     SaveHistoryIfRemembered();
 }
 

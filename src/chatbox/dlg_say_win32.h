@@ -11,7 +11,6 @@
 #include "chatbox/ime/ime_candidate_area_win32.h"
 #include "chatbox/ime/ime_edit_win32.h"
 #include "chatbox/layout_switch.h"
-#include "chatbox/ime/ime_tsf_win32.h"
 #include "framework/dialog_win32.h"
 #include "framework/unique_handle_win32.h"
 #include "hook/game_folder.h"
@@ -46,8 +45,7 @@ public:
     // The game window lacked WS_CLIPCHILDREN and the opening gave it the style; the
     // box's destruction takes it back.
     bool m_gameClipAdded = false;
-    CandidateArea m_candidateArea;     // the IME's candidates, shown in the box
-    TsfCandidates m_tsf{m_editMessage};  // where a TSF IME offers them, while the box is open
+    CandidateArea m_candidateArea;  // the IME's candidates, shown in the box
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -16,6 +16,7 @@ namespace e2e {
 namespace {
 
 constexpr UINT kReportLayoutMessage = WM_APP + 8;
+constexpr UINT kTextInputMessage = WM_APP + 23;  // the stand-in game plays SDL2's text input on (1) or off (0)
 constexpr COLORREF kBoxBackground = 0x44584C;
 constexpr COLORREF kHighlight = 0xD3DED8;  // the selected entry's background: the edit's text colour
 constexpr COLORREF kGameBackground = RGB(0x30, 0x50, 0x70);  // what the stand-in game renders
@@ -234,6 +235,86 @@ TEST_F(ImeTest, TheBoxPaintsTheCandidatesAndFollowsThePaging) {
     drive::TapKey('1');  // the sixth candidate: the list closes, the box is as before
     ASSERT_TRUE(WaitForText(box, "腻")) << Text(box);
     EXPECT_TRUE(WaitForCandidatesGone(box, closed)) << "the box kept the candidates' size";
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said 腻")) << game.log.Read();
+}
+
+// The game turns SDL2's text input on and off while the player composes in the
+// box (the engine does so as its own console and menus come and go): SDL then
+// cancels the composition on the thread's shared input context. The box composes
+// in a context of its own, so the letters and the candidates stay.
+TEST_F(ImeTest, TheCompositionSurvivesTheGameStoppingAndStartingTextInput) {
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    Type("ni");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed));
+    for (const bool on : {true, false, true, false}) {
+        const std::string line = on ? "textinput on" : "textinput off";
+        const size_t before = game.log.Read().size();
+        ::PostMessageW(game.window, kTextInputMessage, on ? 1 : 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return game.log.Read().find(line, before) != std::string::npos; }))
+            << game.log.Read();
+    }
+    RECT now;
+    ::GetWindowRect(box.dialog, &now);
+    EXPECT_LT(now.top, closed.top) << "the candidates went with the game's text input";
+    drive::TapKey(VK_SPACE);  // the first candidate of the composition that survived
+    ASSERT_TRUE(WaitForText(box, "你")) << Text(box) << "\n" << game.log.Read();
+    EXPECT_TRUE(WaitForCandidatesGone(box, closed));
+    Type("hao");  // and the box composes on
+    drive::TapKey('2');
+    ASSERT_TRUE(WaitForText(box, "你号")) << Text(box);
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said 你号")) << game.log.Read();
+}
+
+// A game window so small that the box touches its top, with 20 pixels below it:
+// no room above for a row, nor below it; the selected candidate still shows, in
+// the box, with the page position.
+TEST_F(ImeTest, TheCandidatesShowInAGameWindowTheBoxFillsToTheTop) {
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ChatBox first = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(first.dialog) << game.log.Read();
+    RECT size;
+    ::GetWindowRect(first.dialog, &size);
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    RECT window, client;
+    ::GetWindowRect(game.window, &window);
+    ::GetClientRect(game.window, &client);
+    const int height = (window.bottom - window.top) - client.bottom + (size.bottom - size.top) + 20;
+    ASSERT_TRUE(::SetWindowPos(game.window, nullptr, 0, 0, window.right - window.left, height,
+                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    POINT origin{0, 0};
+    ::ClientToScreen(game.window, &origin);
+    ASSERT_EQ(closed.top, origin.y) << "the box does not touch the game's top";
+    Type("ni");
+    // The row over the prompt line, above the edit.
+    RECT edit;
+    ::GetWindowRect(box.edit, &edit);
+    const RECT row{closed.left + 2, closed.top + 2, closed.right - 2, edit.top - 2};
+    drive::ScreenPixels shot;
+    EXPECT_TRUE(WaitUntil([&] {
+        shot = drive::CaptureScreen(row);
+        return HighlightLeft(shot) >= row.left && TextPixels(shot) > 100;
+    })) << "no selected candidate shown: " << TextPixels(shot) << " text pixels";
+    drive::TapExtendedKey(VK_NEXT);
+    EXPECT_TRUE(WaitUntil([&] {
+        const drive::ScreenPixels next = drive::CaptureScreen(row);
+        return HighlightLeft(next) >= row.left && next.pixels != shot.pixels;
+    })) << "the row did not follow the paging";
+    drive::TapKey(VK_SPACE);  // the second page's first entry, selected
+    ASSERT_TRUE(WaitForText(box, "腻")) << Text(box);
     drive::TapKey(VK_RETURN);
     EXPECT_TRUE(game.log.WaitForLine("said 腻")) << game.log.Read();
 }

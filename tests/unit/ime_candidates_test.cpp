@@ -68,6 +68,20 @@ TEST(CandidatePages, ByStartsFollowsTheIMEsOwnPagesAndKeepsInsideTheList) {
     EXPECT_EQ(PageByStarts(4, 2, {}, 0), Page(0, 4, 2, 1, 1)) << "no pages given: the default size";
 }
 
+// A TSF IME need not give its page index or its current page: the page shown is
+// then the one that holds the selection, never page 1 whatever the selection.
+TEST(CandidatePages, ATsfListWithoutPageIndexShowsThePageOfTheSelection) {
+    EXPECT_EQ(PageOfSelection(30, 12, {}, std::nullopt), Page(9, 18, 12, 2, 4));
+    EXPECT_EQ(PageOfSelection(30, 27, {}, std::nullopt), Page(27, 30, 27, 4, 4));
+    EXPECT_EQ(PageOfSelection(30, std::nullopt, {}, std::nullopt), Page(0, 9, std::nullopt, 1, 4))
+        << "no selection: the first page, nothing marked";
+    EXPECT_EQ(PageOfSelection(5, 40, {}, std::nullopt), Page(0, 5, std::nullopt, 1, 1)) << "a selection past the list";
+    const std::array<std::uint32_t, 3> starts{0, 5, 9};
+    EXPECT_EQ(PageOfSelection(12, 7, starts, std::nullopt), Page(5, 9, 7, 2, 3)) << "starts but no current page";
+    EXPECT_EQ(PageOfSelection(12, 10, starts, std::nullopt), Page(9, 12, 10, 3, 3));
+    EXPECT_EQ(PageOfSelection(12, 10, starts, 0), Page(0, 5, std::nullopt, 1, 3)) << "the IME's current page wins";
+}
+
 TEST(CandidateListBytes, ReadsThePageEntriesOfAnImmList) {
     const auto bytes = ImmList(10, 9, 9, {u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"h", u"i", u"\u4F60", u"",
                                           u"\u597D\u554A"});
@@ -174,4 +188,31 @@ TEST(CandidateLayout, RowsFillTheWidthAndThePageLabelEndsTheLastRow) {
     EXPECT_EQ(cut.slots[1], (CandidateSlot{0, 1, 10}));
     EXPECT_EQ(cut.rows, 2);
     EXPECT_EQ(LayOutCandidates({}, 0, 120, 6).rows, 0);
+}
+
+TEST(CandidatePlace, AboveWhileThereIsRoomThenBelowThenWhatFitsNeverNowhere) {
+    // 3 rows of 15 and an inset of 4 need 49 pixels.
+    EXPECT_EQ(PlaceCandidateRows(3, 15, 4, 49, 0), (CandidatePlace{false, false, 3, 49}));
+    EXPECT_EQ(PlaceCandidateRows(3, 15, 4, 48, 49), (CandidatePlace{true, false, 3, 49})) << "no room above";
+    EXPECT_EQ(PlaceCandidateRows(3, 15, 4, 0, 20), (CandidatePlace{true, false, 1, 19}))
+        << "a box touching the game's top: the rows that fit below";
+    EXPECT_EQ(PlaceCandidateRows(3, 15, 4, 40, 20), (CandidatePlace{false, false, 2, 34})) << "the side with more room";
+    EXPECT_EQ(PlaceCandidateRows(3, 15, 4, 10, -5), (CandidatePlace{false, true, 1, 0}))
+        << "no room for a row anywhere outside: one row inside the box";
+    EXPECT_EQ(PlaceCandidateRows(0, 15, 4, 100, 100), CandidatePlace{});
+    constexpr int big = std::numeric_limits<int>::max();
+    EXPECT_EQ(PlaceCandidateRows(big, big, 4, big, 0), (CandidatePlace{false, true, 1, 0}))
+        << "sizes that would overflow a sum in int";
+}
+
+TEST(CandidatePlace, TheSelectedRowStaysInViewWhenRowsAreShort) {
+    const std::array<int, 6> widths{50, 50, 50, 50, 50, 50};
+    const CandidateLayout layout = LayOutCandidates(widths, 20, 130, 4);  // two entries a row, the label on the third
+    ASSERT_EQ(layout.rows, 3);
+    EXPECT_EQ(FirstShownRow(layout, 0, 1), 0);
+    EXPECT_EQ(FirstShownRow(layout, 3, 1), 1);
+    EXPECT_EQ(FirstShownRow(layout, 5, 1), 2);
+    EXPECT_EQ(FirstShownRow(layout, 5, 2), 1);
+    EXPECT_EQ(FirstShownRow(layout, std::nullopt, 1), 0) << "no selection: from the first row";
+    EXPECT_EQ(FirstShownRow(layout, 5, 3), 0) << "every row fits";
 }

@@ -276,24 +276,63 @@ TEST_F(ImeBoxTest, CandidatesGrowTheBoxUpwardAndItsClosedPlaceAndSizeComeBack) {
     EXPECT_TRUE(::EqualRect(&editBack, &editClosed));
 }
 
-TEST_F(ImeBoxTest, TheBoxNeverGrowsAboveTheGamesClientArea) {
+// A game window so small that the box touches its top: the rows go below the
+// box, as many as the room there holds, the selected entry's row and the page
+// position among them; with no room outside the box at all, one row goes inside
+// it, over the prompt line. The box never reaches outside the game's client area.
+TEST_F(ImeBoxTest, WithoutRoomAboveTheRowsGoBelowOrInsideAndTheSelectionShows) {
+    RECT gameWindow = ScreenRect(Game());
     RECT client{};
     ::GetClientRect(Game(), &client);
-    // Move the box up to 10 pixels below the top of the game's client area.
-    RECT box = ScreenRect(Box());
-    ::MapWindowPoints(nullptr, Game(), reinterpret_cast<POINT*>(&box), 2);
-    ::SetWindowPos(Box(), nullptr, box.left, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    std::vector<std::u16string> many(10, u"\u4F60\u597D\u4F60\u597D\u4F60\u597D");
-    Edit().SetCandidates(View(many, 0, 1, 1));
-    RECT grown = ScreenRect(Box());
-    ::MapWindowPoints(nullptr, Game(), reinterpret_cast<POINT*>(&grown), 2);
-    EXPECT_EQ(grown.top, 0);
-    EXPECT_EQ(grown.bottom, 10 + (box.bottom - box.top));
+    const RECT closed = ScreenRect(Box());
+    const int boxHeight = closed.bottom - closed.top;
+    const std::vector<std::u16string> many(10, u"\u4F60\u597D\u4F60\u597D\u4F60\u597D");
+    auto inGame = [&](HWND window) {
+        RECT r = ScreenRect(window);
+        ::MapWindowPoints(nullptr, Game(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    auto resizeGame = [&](int clientHeight) {
+        ::SetWindowPos(Game(), nullptr, 0, 0, gameWindow.right - gameWindow.left,
+                       (gameWindow.bottom - gameWindow.top) - client.bottom + clientHeight, SWP_NOMOVE | SWP_NOZORDER);
+        const RECT box = inGame(Box());
+        ::SetWindowPos(Box(), nullptr, box.left, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    };
+    const int editTop = inGame(Edit().m_hWnd).top - inGame(Box()).top;
+
+    // The box at the top of a game with room for a row or two below it.
+    resizeGame(boxHeight + 40);
+    Edit().SetCandidates(View(many, 7, 2, 3, 0));
+    const RECT below = inGame(Box());
+    EXPECT_EQ(below.top, 0) << "the box stays in its place";
+    EXPECT_GT(below.bottom, boxHeight) << "no rows below the box";
+    EXPECT_LE(below.bottom, boxHeight + 40) << "past the game's client area";
+    EXPECT_EQ(inGame(Edit().m_hWnd).top - below.top, editTop) << "the edit moved";
+    const RECT rows{1, boxHeight, below.right - below.left - 1, below.bottom - below.top - 1};
+    const Snapshot shot = Painted(Box(), [&](const Snapshot& s) { return s.Count(kEditTextColour, rows) > 40; });
+    EXPECT_GT(shot.Count(kEditTextColour, rows), 40) << "the selected entry, on a later row, is not shown";
+    EXPECT_GT(shot.Count(kStaticTextColour, rows), 0) << "the page position 2/3 is not shown";
+
+    // No room outside the box: the selected entry over the prompt line, which hides.
+    resizeGame(boxHeight);
     Edit().SetCandidates({});
-    RECT back = ScreenRect(Box());
-    ::MapWindowPoints(nullptr, Game(), reinterpret_cast<POINT*>(&back), 2);
-    EXPECT_EQ(back.top, 10);
-    EXPECT_EQ(back.bottom - back.top, box.bottom - box.top);
+    Edit().SetCandidates(View(many, 7, 2, 3, 0));
+    const RECT inside = inGame(Box());
+    EXPECT_EQ(inside.top, 0);
+    EXPECT_EQ(inside.bottom, boxHeight);
+    const HWND prompt = ::GetDlgItem(Box(), IDC_PROMPT);
+    EXPECT_FALSE(::IsWindowVisible(prompt));
+    const RECT top{1, 1, inside.right - inside.left - 1, editTop - 1};
+    const Snapshot overPrompt = Painted(Box(), [&](const Snapshot& s) { return s.Count(kEditTextColour, top) > 40; });
+    EXPECT_GT(overPrompt.Count(kEditTextColour, top), 40) << "the selected entry is not shown";
+    EXPECT_GT(overPrompt.Count(kStaticTextColour, top), 0) << "the page position is not shown";
+
+    Edit().SetCandidates({});
+    EXPECT_TRUE(::IsWindowVisible(prompt)) << "the prompt line did not come back";
+    const RECT back = inGame(Box());
+    EXPECT_EQ(back.bottom - back.top, boxHeight);
+    ::SetWindowPos(Game(), nullptr, 0, 0, gameWindow.right - gameWindow.left, gameWindow.bottom - gameWindow.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
 }
 
 // A TSF candidate list element as an IME in UI-less mode offers it.
@@ -304,6 +343,8 @@ public:
     std::vector<UINT> starts;
     UINT current = 0;
     LONG refs = 1;
+    // What an IME may leave out: its page index, its current page, its selection, its count.
+    bool noPageIndex = false, noCurrentPage = false, noSelection = false, noCount = false;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == __uuidof(IUnknown) || iid == __uuidof(ITfUIElement) || iid == kIidCandidateListUIElement) {
@@ -326,12 +367,12 @@ public:
     HRESULT STDMETHODCALLTYPE GetUpdatedFlags(DWORD*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetDocumentMgr(ITfDocumentMgr**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetCount(UINT* count) override {
-        *count = static_cast<UINT>(strings.size());
-        return S_OK;
+        *count = noCount ? 0xFFFFFFFF : static_cast<UINT>(strings.size());
+        return noCount ? E_FAIL : S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetSelection(UINT* index) override {
-        *index = selection;
-        return S_OK;
+        *index = noSelection ? 3 : selection;  // what a failed call leaves is no answer
+        return noSelection ? E_NOTIMPL : S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetString(UINT index, BSTR* text) override {
         if (index >= strings.size()) return E_INVALIDARG;
@@ -340,6 +381,10 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetPageIndex(UINT* out, UINT size, UINT* pageCount) override {
+        if (noPageIndex) {
+            *pageCount = 5;
+            return E_NOTIMPL;
+        }
         *pageCount = static_cast<UINT>(starts.size());
         if (out == nullptr) return S_OK;
         for (UINT i = 0; i < size && i < starts.size(); ++i) out[i] = starts[i];
@@ -348,8 +393,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetPageIndex(UINT*, UINT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetCurrentPage(UINT* page) override {
-        *page = current;
-        return S_OK;
+        *page = noCurrentPage ? 0 : current;
+        return noCurrentPage ? E_NOTIMPL : S_OK;
     }
     int allocated = 0;
 };
@@ -373,10 +418,54 @@ public:
     HRESULT STDMETHODCALLTYPE IsShown(BOOL*) override { return E_NOTIMPL; }
 };
 
+// The IME's open UI elements, as EnumUIElements hands them out.
+class FakeElementEnum final : public UIElementEnum {
+public:
+    explicit FakeElementEnum(std::vector<ITfUIElement*> elements) : m_elements(std::move(elements)) {}
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = nullptr;
+        if (iid != __uuidof(IUnknown) && iid != __uuidof(IEnumTfUIElements)) return E_NOINTERFACE;
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = --refs;
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+    HRESULT STDMETHODCALLTYPE Clone(UIElementEnum**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, ITfUIElement** out, ULONG* fetched) override {
+        ULONG n = 0;
+        for (; n < count && m_next < m_elements.size(); ++n) {
+            out[n] = m_elements[m_next++];
+            out[n]->AddRef();
+        }
+        if (fetched != nullptr) *fetched = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        m_next = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        m_next = std::min(m_elements.size(), m_next + count);
+        return S_OK;
+    }
+
+private:
+    std::vector<ITfUIElement*> m_elements;
+    std::size_t m_next = 0;
+};
+
 // The thread's UI element manager with its source of element events.
 class FakeElementManager final : public ITfUIElementMgr, public ITfSource {
 public:
     std::map<DWORD, ITfUIElement*> elements;
+    std::vector<ITfUIElement*> open;  // what EnumUIElements lists
+    int enumerations = 0;
     ITfUIElementSink* sink = nullptr;
     LONG refs = 1;
 
@@ -404,7 +493,11 @@ public:
         (*element)->AddRef();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE EnumUIElements(IEnumTfUIElements**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumUIElements(IEnumTfUIElements** out) override {
+        ++enumerations;
+        *out = reinterpret_cast<IEnumTfUIElements*>(static_cast<UIElementEnum*>(new FakeElementEnum(open)));
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE AdviseSink(REFIID iid, IUnknown* object, DWORD* cookie) override {
         if (iid != __uuidof(ITfUIElementSink) || sink != nullptr) return E_FAIL;
         if (FAILED(object->QueryInterface(__uuidof(ITfUIElementSink), reinterpret_cast<void**>(&sink)))) return E_FAIL;
@@ -427,7 +520,7 @@ TEST_F(ImeBoxTest, ATsfCandidateElementIsDrawnAsTheSameListFromTheImmIs) {
     Edit().SetCandidates({});
 
     // Whatever the platform's TSF offered at the opening, the fake takes its place.
-    theChatBox.m_tsf.Stop();
+    Edit().m_tsf.Stop();
     FakeElementManager manager;
     FakeCandidateElement list;
     list.strings = {L"a", L"b", L"c", L"\x4F60", L"\x5C3C", L"\x6CE5"};
@@ -436,7 +529,7 @@ TEST_F(ImeBoxTest, ATsfCandidateElementIsDrawnAsTheSameListFromTheImmIs) {
     list.current = 1;
     FakePlainElement reading;
     manager.elements = {{7, &list}, {8, &reading}};
-    ASSERT_TRUE(theChatBox.m_tsf.Listen(&manager));
+    ASSERT_TRUE(Edit().m_tsf.Listen(&manager));
     ASSERT_NE(manager.sink, nullptr);
 
     BOOL show = TRUE;
@@ -461,12 +554,99 @@ TEST_F(ImeBoxTest, ATsfCandidateElementIsDrawnAsTheSameListFromTheImmIs) {
     const RECT closed = ScreenRect(Box());
     EXPECT_LT(open.top, closed.top);
 
-    theChatBox.m_tsf.Stop();
+    Edit().m_tsf.Stop();
     EXPECT_EQ(manager.sink, nullptr) << "the sink is taken off when the box closes";
     EXPECT_EQ(manager.refs, 1) << "every reference taken was given back";
     EXPECT_EQ(list.refs, 1);
     EXPECT_EQ(reading.refs, 1);
     EXPECT_EQ(list.allocated, 6) << "two readings of three strings each";
+}
+
+// An IME that gives no page index and no current page still has its selection
+// shown on the page that holds it; one whose count cannot be read keeps its list.
+TEST_F(ImeBoxTest, ATsfListWithoutPageIndexShowsThePageOfItsSelection) {
+    Edit().m_tsf.Stop();
+    FakeElementManager manager;
+    FakeCandidateElement list;
+    for (wchar_t c = L'a'; c < L'a' + 14; ++c) list.strings.push_back(std::wstring(1, c));
+    list.selection = 12;
+    list.noPageIndex = true;
+    list.noCurrentPage = true;
+    manager.elements = {{7, &list}};
+    ASSERT_TRUE(Edit().m_tsf.Listen(&manager));
+
+    BOOL show = TRUE;
+    ASSERT_EQ(manager.sink->BeginUIElement(7, &show), S_OK);
+    EXPECT_FALSE(show);
+    EXPECT_TRUE(Edit().Candidates() == View({u"j", u"k", u"l", u"m", u"n"}, 12, 2, 2, 9))
+        << "page " << Edit().Candidates().page.number << " from " << Edit().Candidates().page.first;
+
+    list.noSelection = true;  // no selection to go by: the first page, nothing marked
+    manager.sink->UpdateUIElement(7);
+    EXPECT_TRUE(Edit().Candidates() ==
+                View({u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"h", u"i"}, std::nullopt, 1, 2));
+
+    manager.sink->EndUIElement(7);
+    list.noCount = true;
+    show = TRUE;
+    ASSERT_EQ(manager.sink->BeginUIElement(7, &show), S_OK);
+    EXPECT_TRUE(show) << "a list the box cannot read stays the IME's to show";
+    EXPECT_EQ(Edit().Candidates().count, 0u);
+    Edit().m_tsf.Stop();
+    EXPECT_EQ(list.refs, 1);
+    EXPECT_EQ(manager.refs, 1);
+}
+
+// The platform may never call the box's sink (Wine's calls none; on Windows the
+// game's sink is there first): on the IME's notifications the box looks for the
+// candidate list among the IME's open elements, once the notification has been
+// handled, and drops it when the IME no longer lists it.
+TEST_F(ImeBoxTest, WithoutSinkCallsTheCandidateElementIsFoundAmongTheOpenElements) {
+    Edit().m_tsf.Stop();
+    FakeElementManager manager;
+    FakeCandidateElement list;
+    list.strings = {L"\x4F60", L"\x5C3C", L"\x6CE5"};
+    list.selection = 1;
+    list.starts = {0};
+    FakePlainElement reading;
+    manager.open = {&reading, &list};
+    ASSERT_TRUE(Edit().m_tsf.Listen(&manager));
+    const CandidateView expected = View({u"\u4F60", u"\u5C3C", u"\u6CE5"}, 1, 1, 1);
+
+    ::SendMessageW(Edit().m_hWnd, WM_IME_NOTIFY, IMN_OPENCANDIDATE, 1);
+    EXPECT_EQ(Edit().Candidates().count, 0u) << "read while the IME's notification was still being handled";
+    EXPECT_EQ(manager.enumerations, 0);
+    PumpPending();
+    EXPECT_TRUE(Edit().Candidates() == expected);
+    ::SendMessageW(Edit().m_hWnd, WM_IME_NOTIFY, IMN_CLOSECANDIDATE, 1);
+    EXPECT_EQ(Edit().Candidates().count, 0u);
+
+    // A composition change is the only word from an IME that announces nothing else.
+    ::SendMessageW(Edit().m_hWnd, WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+    PumpPending();
+    EXPECT_TRUE(Edit().Candidates() == expected);
+    manager.open.clear();  // the IME ended its list without a word
+    ::SendMessageW(Edit().m_hWnd, WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+    PumpPending();
+    EXPECT_EQ(Edit().Candidates().count, 0u);
+
+    Edit().m_tsf.Stop();
+    EXPECT_EQ(list.refs, 1);
+    EXPECT_EQ(reading.refs, 1);
+    EXPECT_EQ(manager.refs, 1);
+}
+
+// The edit's own input context: the game's text input stopping cancels
+// compositions on the thread's shared context, which the box then no longer uses.
+TEST_F(ImeBoxTest, TheEditComposesInAContextOfItsOwnWhileTheBoxIsOpen) {
+    const HIMC own = Edit().OwnContext();
+    ASSERT_NE(own, nullptr);
+    const HIMC shared = ::ImmGetContext(Game());
+    const HIMC edit = ::ImmGetContext(Edit().m_hWnd);
+    EXPECT_EQ(edit, own);
+    EXPECT_NE(edit, shared);
+    if (edit != nullptr) ::ImmReleaseContext(Edit().m_hWnd, edit);
+    if (shared != nullptr) ::ImmReleaseContext(Game(), shared);
 }
 
 // CoInitializeEx's answer for a thread after the box's TSF part came and went

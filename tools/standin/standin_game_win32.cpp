@@ -19,6 +19,7 @@
 // Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>", "loop <loop>",
 // "ime-context none", "ime 0x..." or "ime-failed <error>",
 // "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus", "layout 0x...",
+// "textinput on", "textinput off",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
 // "unknown <command line>", "unloaded <FreeLibrary calls>",
@@ -31,7 +32,8 @@
 // game's thread after the hook went away (Wine never does that by itself), by
 // FreeLibrary until the module is gone. After the unload every fault whose address
 // lies in the module's former range is logged: code of the module was reached.
-// kModuleQueryMessage logs whether the module is still mapped in the game, and
+// kModuleQueryMessage logs whether the module is still mapped in the game;
+// standin::kTextInputMessage plays SDL2's text input starting or stopping; and
 // kFrameStatsMessage the frame times since the last report.
 #include <windows.h>
 #include <shellapi.h>
@@ -347,6 +349,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case standin::kReportLayoutMessage:
         WriteLog(standin::ActiveLayoutLine());
+        return 0;
+    case standin::kTextInputMessage:
+        if (g_game.sdlIme) WriteLog(standin::SetTextInput(window, wParam != 0));
         return 0;
     case kUnloadModuleMessage:
         UnloadHookModule();

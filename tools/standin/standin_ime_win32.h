@@ -11,8 +11,18 @@
 
 namespace standin {
 
-// Takes the input context off the window. Gives the log line that says so.
+// Takes the input context off the window, keeping it for SetTextInput (as SDL2
+// keeps the window's context when its IME starts). Gives the log line that says so.
 std::string TakeImeOffWindow(HWND window);
+
+// SDL_StartTextInput (on) and SDL_StopTextInput (off) on the game window, as
+// SDL2 plays them: stopping cancels the composition, empties it and closes the
+// candidates on the window's input context (the thread's default context, which
+// every window without a context of its own shares), then takes the context off
+// the window; starting gives the window its context back. Gives "textinput on"
+// or "textinput off". A test posts kTextInputMessage with wParam 1 or 0.
+inline constexpr UINT kTextInputMessage = WM_APP + 23;
+std::string SetTextInput(HWND window, bool on);
 
 // Activates the layout in this thread; gives the log line "ime 0x..." or
 // "ime-failed <error>".

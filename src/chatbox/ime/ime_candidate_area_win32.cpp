@@ -27,12 +27,21 @@ int TextWidth(HDC dc, const CandidateLabelText& text, int* height) noexcept {
 
 void CandidateArea::Reset() noexcept {
     m_layout = {};
-    m_height = 0;
+    m_place = {};
+    m_firstRow = m_up = m_down = m_areaTop = 0;
 }
 
-void CandidateArea::Update(HWND dialog, const CandidateView& view) noexcept {
-    int needed = 0;
+void CandidateArea::Update(HWND dialog, HWND edit, const CandidateView& view) noexcept {
+    const HWND game = ::GetParent(dialog);
+    RECT box{};
+    ::GetWindowRect(dialog, &box);
+    ::MapWindowPoints(nullptr, game, reinterpret_cast<POINT*>(&box), 2);
+    // Where the box stood before it grew.
+    const int top = static_cast<int>(box.top) + m_up;
+    const int bottom = static_cast<int>(box.bottom) - m_down;
     m_layout = {};
+    m_place = {};
+    m_firstRow = 0;
     if (view.count > 0) {
         CClientDC client(dialog);
         SelectObjectGuard font(client.GetSafeHdc(), reinterpret_cast<HGDIOBJ>(::SendMessageW(dialog, WM_GETFONT, 0, 0)));
@@ -43,45 +52,48 @@ void CandidateArea::Update(HWND dialog, const CandidateView& view) noexcept {
         }
         const CandidateLabelText pages = PageLabel(view.page);
         const int pagesWidth = pages.length == 0 ? 0 : TextWidth(client.GetSafeHdc(), pages, &line);
-        RECT rect{};
-        ::GetClientRect(dialog, &rect);
         m_layout = LayOutCandidates(std::span(widths).first(view.count), pagesWidth,
-                                    static_cast<int>(rect.right) - 2 * kInset, kGap);
+                                    static_cast<int>(box.right - box.left) - 2 * kInset, kGap);
         m_row = line + 2;
-        needed = m_layout.rows * m_row + kInset;
+        RECT area{};
+        ::GetClientRect(game, &area);
+        m_place = PlaceCandidateRows(m_layout.rows, m_row, kInset, top - static_cast<int>(area.top),
+                                     static_cast<int>(area.bottom) - bottom);
+        m_firstRow = FirstShownRow(
+            m_layout, view.page.selected ? std::optional(*view.page.selected - view.page.first) : std::nullopt,
+            m_place.rows);
     }
-    Grow(dialog, needed);
-    ::InvalidateRect(dialog, nullptr, TRUE);
-}
-
-void CandidateArea::Grow(HWND dialog, int height) noexcept {
-    const HWND game = ::GetParent(dialog);
-    RECT box{};
-    ::GetWindowRect(dialog, &box);
-    ::MapWindowPoints(nullptr, game, reinterpret_cast<POINT*>(&box), 2);
-    // Never above the top of the game's client area.
-    int change = height - m_height;
-    if (change > 0) change = std::min<int>(change, std::max<int>(box.top, 0));
-    if (change == 0) return;
+    // Below the box the rows start where its closed place ends; inside it, over the prompt line.
+    m_areaTop = m_place.below ? bottom - top : kInset;
+    const int up = m_place.below ? 0 : m_place.height;
+    const int down = m_place.below ? m_place.height : 0;
+    const int shift = up - m_up;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        // The prompt line gives its place to the one row that has no room elsewhere.
+        if (child != edit) ::ShowWindow(child, m_place.inside ? SW_HIDE : SW_SHOWNA);
+        if (shift == 0) continue;
         RECT place{};
         ::GetWindowRect(child, &place);
         ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-        ::SetWindowPos(child, nullptr, place.left, place.top + change, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(child, nullptr, place.left, place.top + shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ::SetWindowPos(dialog, nullptr, box.left, box.top - change, box.right - box.left, box.bottom - box.top + change,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    m_height += change;
+    if (shift != 0 || down != m_down) {
+        ::SetWindowPos(dialog, nullptr, box.left, top - up, box.right - box.left, bottom - top + up + down,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    m_up = up;
+    m_down = down;
+    ::InvalidateRect(dialog, nullptr, TRUE);
 }
 
 void CandidateArea::Paint(HDC dc, HFONT font, const CandidateView& view) const noexcept {
-    if (view.count == 0 || m_height == 0) return;
+    if (view.count == 0 || m_place.rows == 0) return;
     SelectObjectGuard selected(dc, font);
-    auto draw = [&](const CandidateSlot& slot, const CandidateLabelText& text, COLORREF ink, COLORREF back) {
-        const RECT box{kInset + slot.x, kInset + slot.row * m_row, kInset + slot.x + slot.width,
-                       kInset + (slot.row + 1) * m_row};
-        if (box.bottom > m_height) return;  // no room left above the game's top for this row
+    const int lastRow = m_firstRow + m_place.rows - 1;
+    auto draw = [&](const CandidateSlot& slot, int row, const CandidateLabelText& text, COLORREF ink, COLORREF back) {
+        if (row < m_firstRow || row > lastRow) return;  // no room for this row
+        const int top = m_areaTop + (row - m_firstRow) * m_row;
+        const RECT box{kInset + slot.x, top, kInset + slot.x + slot.width, top + m_row};
         ::SetTextColor(dc, ink);
         ::SetBkColor(dc, back);
         ::ExtTextOutW(dc, box.left + kPadding, box.top + 1, ETO_OPAQUE | ETO_CLIPPED, &box, Wide(text),
@@ -89,8 +101,12 @@ void CandidateArea::Paint(HDC dc, HFONT font, const CandidateView& view) const n
     };
     for (std::size_t i = 0; i < std::min(view.count, m_layout.count); ++i) {
         const bool isSelected = view.page.selected == view.page.first + i;
-        draw(m_layout.slots[i], CandidateLabel(i, view.entries[i].View()), isSelected ? kBackColour : kEditTextColour,
-             isSelected ? kEditTextColour : kBackColour);
+        draw(m_layout.slots[i], m_layout.slots[i].row, CandidateLabel(i, view.entries[i].View()),
+             isSelected ? kBackColour : kEditTextColour, isSelected ? kEditTextColour : kBackColour);
     }
-    if (m_layout.pageLabel.width > 0) draw(m_layout.pageLabel, PageLabel(view.page), kStaticTextColour, kBackColour);
+    // The page position shows even when its own row has no room: at the end of the last row shown.
+    if (m_layout.pageLabel.width > 0) {
+        const int row = m_layout.pageLabel.row <= lastRow ? m_layout.pageLabel.row : lastRow;
+        draw(m_layout.pageLabel, row, PageLabel(view.page), kStaticTextColour, kBackColour);
+    }
 }

@@ -76,6 +76,23 @@ CandidatePage PageByStarts(std::size_t total, std::size_t selection, std::span<c
     return Finish(page, selection);
 }
 
+CandidatePage PageOfSelection(std::size_t total, std::optional<std::size_t> selection,
+                              std::span<const std::uint32_t> starts, std::optional<std::size_t> current) noexcept {
+    // No entry has this index: nothing is marked selected.
+    const std::size_t marked = selection.value_or(SIZE_MAX);
+    if (!starts.empty()) {
+        std::size_t page = 0;
+        if (current) {
+            page = *current;
+        } else if (selection) {
+            while (page + 1 < starts.size() && starts[page + 1] <= *selection) ++page;
+        }
+        return PageByStarts(total, marked, starts, page);
+    }
+    const std::size_t at = selection && *selection < total ? *selection : 0;
+    return PageBySize(total, marked, at - at % kDefaultCandidatePageSize, kDefaultCandidatePageSize);
+}
+
 CandidateView ReadCandidateList(std::span<const std::uint8_t> bytes) noexcept {
     constexpr ListOffset kHeader = 24;
     // Beyond 4 GB nothing is a list; the edit asks for far less anyway.
@@ -141,4 +158,26 @@ CandidateLayout LayOutCandidates(std::span<const int> widths, int pageLabelWidth
     }
     layout.rows = layout.count == 0 && pageLabelWidth <= 0 ? 0 : row + 1;
     return layout;
+}
+
+CandidatePlace PlaceCandidateRows(int rows, int rowHeight, int inset, int roomAbove, int roomBelow) noexcept {
+    if (rows <= 0) return {};
+    rowHeight = std::max(rowHeight, 1);
+    roomAbove = std::max(roomAbove, 0);
+    roomBelow = std::max(roomBelow, 0);
+    // In 64 bits: no row count or height the caller gives overflows the sum.
+    auto heightOf = [&](int count) { return std::int64_t{count} * rowHeight + inset; };
+    if (heightOf(rows) <= roomAbove) return {false, false, rows, static_cast<int>(heightOf(rows))};
+    if (heightOf(rows) <= roomBelow) return {true, false, rows, static_cast<int>(heightOf(rows))};
+    const bool below = roomBelow > roomAbove;
+    const int room = below ? roomBelow : roomAbove;
+    const int fit = std::min(rows, std::max(room - inset, 0) / rowHeight);
+    if (fit == 0) return {false, true, 1, 0};
+    return {below, false, fit, static_cast<int>(heightOf(fit))};
+}
+
+int FirstShownRow(const CandidateLayout& layout, std::optional<std::size_t> selectedSlot, int shown) noexcept {
+    if (shown <= 0 || shown >= layout.rows) return 0;
+    const int selectedRow = selectedSlot && *selectedSlot < layout.count ? layout.slots[*selectedSlot].row : 0;
+    return std::min(selectedRow, layout.rows - shown);
 }

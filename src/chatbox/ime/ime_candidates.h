@@ -37,6 +37,12 @@ CandidatePage PageBySize(std::size_t total, std::size_t selection, std::size_t p
 CandidatePage PageByStarts(std::size_t total, std::size_t selection, std::span<const std::uint32_t> starts,
                            std::size_t current) noexcept;
 
+// A TSF IME's page: the current page when the IME gives its page starts and its
+// current page; otherwise the page that holds the selection, by the IME's page
+// starts or, without them, by the default page size; without a selection the first.
+CandidatePage PageOfSelection(std::size_t total, std::optional<std::size_t> selection,
+                              std::span<const std::uint32_t> starts, std::optional<std::size_t> current) noexcept;
+
 // A short UTF-16 text in place: an entry, or a label made of one.
 template <std::size_t Capacity>
 struct ShortText {
@@ -98,3 +104,20 @@ struct CandidateLayout {
 // next one would pass `width`; an entry wider than a row is cut to the row. The
 // page label goes to the right end of the last row, or of a row of its own.
 CandidateLayout LayOutCandidates(std::span<const int> widths, int pageLabelWidth, int width, int gap) noexcept;
+
+// Where the candidate rows go: above the box while the game's client area has
+// room for all of them there, else below it, else on the side with more room with
+// as many rows as fit; with no room for a row outside the box, one row goes
+// inside it, over the prompt line. Never nowhere.
+struct CandidatePlace {
+    bool below = false;
+    bool inside = false;
+    int rows = 0;    // rows shown, at most the layout's
+    int height = 0;  // how far the box grows for them
+    friend bool operator==(const CandidatePlace&, const CandidatePlace&) = default;
+};
+CandidatePlace PlaceCandidateRows(int rows, int rowHeight, int inset, int roomAbove, int roomBelow) noexcept;
+
+// The first of `shown` rows when fewer than the layout's fit: the row of the
+// selected entry stays in view.
+int FirstShownRow(const CandidateLayout& layout, std::optional<std::size_t> selectedSlot, int shown) noexcept;

@@ -5,7 +5,9 @@
 LRESULT CImeEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_IME_SETCONTEXT:
-        // The box draws the composition and the candidates: the IME's windows stay hidden.
+        // The box draws the composition and the candidates: the IME's windows stay
+        // hidden. Every other flag stays: an IME that loses ISC_SHOWUIGUIDELINE (or
+        // gets 0) may stop announcing its candidates at all.
         if (wParam != 0) lParam &= ~static_cast<LPARAM>(ISC_SHOWUICOMPOSITIONWINDOW | ISC_SHOWUIALLCANDIDATEWINDOW);
         break;
     case WM_IME_STARTCOMPOSITION:
@@ -14,19 +16,30 @@ LRESULT CImeEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // Not passed on: the result would come again as characters, and Wine's
         // edit would draw the composition inside the text.
         OnImeComposition(lParam);
+        ScheduleCandidateRead();
         return 0;
     case WM_IME_ENDCOMPOSITION:
         SetComposition({});
         return 0;
     case WM_IME_NOTIFY:
         if (wParam == IMN_OPENCANDIDATE || wParam == IMN_CHANGECANDIDATE) {
-            ReadImmCandidates();
+            m_immListOpen = true;
+            ScheduleCandidateRead();
             return 0;
         }
         if (wParam == IMN_CLOSECANDIDATE) {
+            m_immListOpen = false;
+            m_candidatesPolled = false;
             SetCandidates({});
             return 0;
         }
+        break;
+    case kReadCandidatesMessage:
+        m_readPosted = false;
+        ReadCandidates();
+        return 0;
+    case WM_DESTROY:
+        StopIme();
         break;
     case WM_KEYDOWN:
         // An IME takes Enter and Escape while it composes (they arrive as

@@ -12,6 +12,8 @@
 #include "chatbox/ime/ime_candidates.h"
 #include "chatbox/ime/ime_composition.h"
 #include "chatbox/history_edit_win32.h"
+#include "chatbox/ime/ime_tsf_win32.h"
+#include "framework/unique_handle_win32.h"
 
 #include <imm.h>
 
@@ -36,8 +38,21 @@ private:
     HIMC m_context;
 };
 
+inline void DestroyImeContext(HIMC context) noexcept { ::ImmDestroyContext(context); }
+using UniqueImeContext = UniqueHandle<HIMC, DestroyImeContext>;
+
 class CImeEdit : public CHistoryEdit {
 public:
+    // Out of line, in a file built without unwind tables: one copy, and none of
+    // the tables an inline copy would bring into the dialog's files.
+    ~CImeEdit() override;
+    // The box opened with this edit bound: an input context of its own (an SDL2
+    // game cancels the composition on the thread's default context whenever its
+    // text input stops, and that context is every window's that has none of its
+    // own) and the TSF sink. Both go with the edit's window.
+    void StartIme() noexcept;
+    HIMC OwnContext() const noexcept { return m_context.get(); }
+
     const Composition& GetComposition() const noexcept { return m_composition; }
     // No entries while the IME offers none.
     const CandidateView& Candidates() const noexcept { return m_candidates; }
@@ -54,18 +69,32 @@ public:
     // The message's bytes once the composition is committed.
     std::size_t BytesIfCommitted() const noexcept;
 
+    TsfCandidates m_tsf{*this};  // where a TSF IME offers its candidates, while the box is open
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Posted by the edit to itself; no other window gets it.
+    static constexpr UINT kReadCandidatesMessage = WM_APP + 0x2E1;
+
     void OnImeComposition(LPARAM flags) noexcept;
     // Enter or Escape while composing: the IME commits (keep) or drops the composition.
     void FinishComposition(bool keep) noexcept;
-    void ReadImmCandidates() noexcept;
+    // The IME announced candidates (or changed its composition): they are read
+    // once its message has been handled, as some IMEs fill the list only then.
+    void ScheduleCandidateRead() noexcept;
+    void ReadCandidates() noexcept;
+    void StopIme() noexcept;
     void PaintComposition() const noexcept;
     void Notify(unsigned code) const noexcept;
 
     Composition m_composition;
     int m_compositionX = 0;  // where the edit's caret stood when the composition began
     CandidateView m_candidates;
+    UniqueImeContext m_context;
+    HIMC m_replacedContext = nullptr;  // the context the edit had before its own
+    bool m_immListOpen = false;        // between IMN_OPENCANDIDATE and IMN_CLOSECANDIDATE
+    bool m_readPosted = false;
+    bool m_candidatesPolled = false;   // what shows came from a TSF element found without its sink
 };

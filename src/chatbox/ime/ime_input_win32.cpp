@@ -83,9 +83,34 @@ void CImeEdit::FinishComposition(bool keep) noexcept {
     if (!m_composition.Empty()) SetComposition({});
 }
 
-void CImeEdit::ReadImmCandidates() noexcept {
+CImeEdit::~CImeEdit() = default;
+
+void CImeEdit::StartIme() noexcept {
+    m_immListOpen = m_readPosted = m_candidatesPolled = false;
+    m_context.reset(::ImmCreateContext());
+    // Without a context of its own the edit keeps the shared one, as before.
+    if (m_context) m_replacedContext = ::ImmAssociateContext(m_hWnd, m_context.get());
+    m_tsf.Start();
+}
+
+void CImeEdit::StopIme() noexcept {
+    m_tsf.Stop();
+    if (m_context) {
+        // Given back before the context goes: the window never points at a freed one.
+        ::ImmAssociateContext(m_hWnd, m_replacedContext);
+        m_context.reset();
+    }
+    m_replacedContext = nullptr;
+}
+
+void CImeEdit::ScheduleCandidateRead() noexcept {
+    if (m_readPosted || m_hWnd == nullptr) return;
+    m_readPosted = ::PostMessageW(m_hWnd, kReadCandidatesMessage, 0, 0) != FALSE;
+}
+
+void CImeEdit::ReadCandidates() noexcept {
     CandidateView view;
-    {
+    if (m_immListOpen) {
         const ImeContext context(m_hWnd);
         const DWORD size = context.get() != nullptr ? ::ImmGetCandidateListW(context.get(), 0, nullptr, 0) : 0;
         const auto bytes = Allocate<std::uint8_t>(size > 0 && size <= 0x100000 ? size : 0);
@@ -95,7 +120,11 @@ void CImeEdit::ReadImmCandidates() noexcept {
             view = ReadCandidateList(std::span<const std::uint8_t>(bytes.get(), std::min(read, size)));
         }
     }
-    SetCandidates(view);
+    // No IMM list and no call of the TSF sink (the game's own sink may come first
+    // and its platform may call no other): the IME's element, looked up.
+    const bool polled = view.count == 0 && !m_tsf.ShowsSinkElement() && m_tsf.FindCandidateElement(view);
+    if (view.count > 0 || m_immListOpen || m_candidatesPolled) SetCandidates(view);
+    m_candidatesPolled = polled;
 }
 
 void CImeEdit::SetComposition(const Composition& composition) noexcept {

@@ -16,6 +16,8 @@ Fn Procedure(HMODULE module, const char* name) noexcept {
 
 }  // namespace
 
+TsfCandidates::~TsfCandidates() = default;
+
 void TsfCandidates::Start() noexcept {
     if (m_source) return;
     m_ole32.reset(::LoadLibraryA("ole32.dll"));
@@ -108,34 +110,75 @@ HRESULT TsfCandidates::EndUIElement(DWORD id) noexcept {
     return S_OK;
 }
 
+namespace {
+
+// The element as a candidate list; null for another kind of element.
+ITfCandidateListUIElement* AsCandidateList(ITfUIElement& element) noexcept {
+    ITfCandidateListUIElement* list = nullptr;
+    if (FAILED(element.QueryInterface(kIidCandidateListUIElement, reinterpret_cast<void**>(&list)))) return nullptr;
+    return list;
+}
+
+}  // namespace
+
 bool TsfCandidates::ShowElement(DWORD id) noexcept {
     if (!m_manager) return false;
     ITfUIElement* element = nullptr;
     if (FAILED(m_manager.get()->GetUIElement(id, &element)) || element == nullptr) return false;
     const UniqueCom<ITfUIElement> elementOwner(element);
-    ITfCandidateListUIElement* list = nullptr;
-    if (FAILED(element->QueryInterface(kIidCandidateListUIElement, reinterpret_cast<void**>(&list))) || list == nullptr) {
-        return false;  // another kind of element: the IME shows it as it likes
+    const UniqueCom<ITfCandidateListUIElement> list(AsCandidateList(*element));
+    CandidateView view;
+    // Another kind of element, or one that cannot be read: the IME shows it as it likes.
+    if (!list || !ReadList(*list.get(), view)) return false;
+    m_target.SetCandidates(view);
+    m_shown = id;
+    return true;
+}
+
+bool TsfCandidates::FindCandidateElement(CandidateView& view) noexcept {
+    UIElementEnum* elements = nullptr;
+    if (!m_manager || FAILED(m_manager.get()->EnumUIElements(reinterpret_cast<IEnumTfUIElements**>(&elements))) ||
+        elements == nullptr) {
+        return false;
     }
-    const UniqueCom<ITfCandidateListUIElement> listOwner(list);
-    UINT count = 0, selection = 0, current = 0, pages = 0;
-    list->GetCount(&count);
-    list->GetSelection(&selection);
-    list->GetCurrentPage(&current);
+    const UniqueCom<UIElementEnum> owner(elements);
+    ITfUIElement* element = nullptr;
+    ULONG fetched = 0;
+    // A handful at most are open at once; the bound keeps a broken enumerator from holding the game.
+    for (int i = 0; i < 64 && elements->Next(1, &element, &fetched) == S_OK && fetched == 1 && element != nullptr; ++i) {
+        // Every element listed is open: one that ended is no longer listed. Whether
+        // it is "shown" says nothing here, as a UI-less thread hides them all.
+        const UniqueCom<ITfUIElement> elementOwner(element);
+        element = nullptr;
+        const UniqueCom<ITfCandidateListUIElement> list(AsCandidateList(*elementOwner.get()));
+        if (list && ReadList(*list.get(), view)) return true;
+    }
+    return false;
+}
+
+bool TsfCandidates::ReadList(ITfCandidateListUIElement& list, CandidateView& view) const noexcept {
+    UINT count = 0;
+    if (FAILED(list.GetCount(&count)) || m_freeString == nullptr) return false;
+    // Without a selection the first page shows, none of it highlighted.
+    UINT selection = 0;
+    const bool selected = SUCCEEDED(list.GetSelection(&selection)) && selection < count;
     // The page starts up to the one after the current page are all the box needs.
     std::array<UINT, 256> starts{};
-    if (FAILED(list->GetPageIndex(starts.data(), static_cast<UINT>(starts.size()), &pages))) pages = 0;
-    CandidateView view;
-    view.page = PageByStarts(count, selection, std::span(starts).first(std::min<std::size_t>(pages, starts.size())),
-                             current);
+    UINT pages = 0;
+    if (FAILED(list.GetPageIndex(starts.data(), static_cast<UINT>(starts.size()), &pages))) pages = 0;
+    const std::span<const std::uint32_t> given(starts.data(), std::min<std::size_t>(pages, starts.size()));
+    UINT current = 0;
+    const std::optional<std::size_t> page =
+        SUCCEEDED(list.GetCurrentPage(&current)) && current < given.size() ? std::optional<std::size_t>(current)
+                                                                          : std::nullopt;
+    view = CandidateView{};
+    view.page = PageOfSelection(count, selected ? std::optional<std::size_t>(selection) : std::nullopt, given, page);
     for (std::size_t i = view.page.first; i < view.page.end; ++i) {
         BSTR text = nullptr;
-        if (FAILED(list->GetString(static_cast<UINT>(i), &text))) text = nullptr;
+        if (FAILED(list.GetString(static_cast<UINT>(i), &text))) text = nullptr;
         view.Add(text != nullptr ? std::u16string_view(reinterpret_cast<const char16_t*>(text), std::wcslen(text))
                                  : std::u16string_view());
         if (text != nullptr) m_freeString(text);
     }
-    m_target.SetCandidates(view);
-    m_shown = id;
     return true;
 }

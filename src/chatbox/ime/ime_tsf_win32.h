@@ -11,6 +11,7 @@
 
 #include <optional>
 
+#include "chatbox/ime/ime_candidates.h"
 #include "framework/unique_handle_win32.h"
 
 // Not in mingw-w64's msctf.h: the candidate list element, as Windows declares it.
@@ -27,6 +28,15 @@ struct ITfCandidateListUIElement : public ITfUIElement {
 inline constexpr GUID kIidCandidateListUIElement{
     0xEA1EA138, 0x19DF, 0x11D7, {0xA6, 0xD2, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
 
+// The enumerator of open UI elements as Windows declares it: mingw-w64's msctf.h
+// gives Next a ULONG where Windows passes a ULONG*.
+struct UIElementEnum : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Clone(UIElementEnum** copy) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Next(ULONG count, ITfUIElement** elements, ULONG* fetched) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Reset() = 0;
+    virtual HRESULT STDMETHODCALLTYPE Skip(ULONG count) = 0;
+};
+
 inline void ReleaseComObject(IUnknown* object) noexcept { object->Release(); }
 template <class Interface>
 using UniqueCom = UniqueHandle<Interface*, ReleaseComObject>;
@@ -40,7 +50,7 @@ public:
     explicit TsfCandidates(CImeEdit& target) noexcept : m_target(target) {}
     TsfCandidates(const TsfCandidates&) = delete;
     TsfCandidates& operator=(const TsfCandidates&) = delete;
-    ~TsfCandidates() = default;
+    ~TsfCandidates();
 
     // The box opened: COM as the thread allows it, then the sink on the thread's
     // TSF, when the thread has TSF. What finds nothing to listen to unloads again.
@@ -49,6 +59,11 @@ public:
     bool Listen(ITfUIElementMgr* manager) noexcept;
     // The box closes: the sink goes, then what Start loaded, COM last.
     void Stop() noexcept;
+    // Whether the sink was told of the candidate list the box shows.
+    bool ShowsSinkElement() const noexcept { return m_shown.has_value(); }
+    // The IME's candidate list looked up among its UI elements, for when the sink
+    // hears nothing; false when there is none.
+    bool FindCandidateElement(CandidateView& view) noexcept;
 
     // The object belongs to the box and is never freed through its count.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
@@ -61,6 +76,8 @@ public:
 private:
     // Reads element `id` when it is a candidate list and gives it to the edit.
     bool ShowElement(DWORD id) noexcept;
+    // The list's page as the box shows it; false when the list cannot be read.
+    bool ReadList(ITfCandidateListUIElement& list, CandidateView& view) const noexcept;
 
     CImeEdit& m_target;
     UniqueModule m_ole32;
