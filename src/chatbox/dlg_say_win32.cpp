@@ -128,7 +128,7 @@ BOOL CDlgSay::OnInitDialog() {
     m_editMessage.GetWindowRect(&edit);
     m_editMessage.SetWindowPos(nullptr, 0, 0, edit.right - edit.left, m_editMessage.GetLineHeight(),
                                SWP_NOMOVE | SWP_NOZORDER);
-    m_editMessage.StartIme();
+    m_editMessage.StartIme(GetAppSettings().m_bImeMode != 0);
     return TRUE;
 }
 

@@ -66,6 +66,7 @@ bool SaveSettings(ProfileStore& profile, const CAppSettings& settings) {
     saved &= ProfileSetString(profile, kSettings, "Send Key", settings.m_strKeys[3]);
     saved &= ProfileSetInt(profile, kSettings, "Auto IME", flag(settings.m_bAutoIme));
     saved &= ProfileSetString(profile, kSettings, "Selected IME", settings.m_strSelectedIme);
+    saved &= ProfileSetInt(profile, kSettings, "IME Mode in Chat Box", flag(settings.m_bImeMode));
     saved &= ProfileSetInt(profile, kSettings, "Minimize to Tray", flag(settings.m_bMinimizeToTray));
     saved &= ProfileSetInt(profile, kSettings, "Start Minimized", flag(settings.m_bStartMinimized));
     saved &= ProfileSetInt(profile, kSettings, "Remember History", flag(settings.m_bRememberHistory));

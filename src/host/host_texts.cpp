@@ -28,6 +28,7 @@ constexpr Translation kTexts[] = {
     {HostText::ChatBoxGroup, "Chat box", "聊天框"},
     {HostText::AutoIme, "Auto &IME:", "自动输入法(&I)："},
     {HostText::NoIme, "(none)", "（无）"},
+    {HostText::ImeMode, "IME m&ode in the chat box", "聊天框中打开输入法(&O)"},
     {HostText::RememberHistory, "Remember &history", "记住历史消息(&H)"},
     {HostText::MaxHistoryLabel, "Max history items (1-32):", "最多保留条数（1-32）："},
     {HostText::ProgramGroup, "Program", "程序"},

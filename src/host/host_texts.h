@@ -28,6 +28,7 @@ enum class HostText : int {
     ChatBoxGroup,
     AutoIme,
     NoIme,
+    ImeMode,
     RememberHistory,
     MaxHistoryLabel,
     ProgramGroup,

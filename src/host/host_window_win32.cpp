@@ -41,6 +41,7 @@ constexpr struct {
     {IDC_HOST_SEND_HINT, HostText::SendKeyHint},
     {IDC_HOST_CHAT_GROUP, HostText::ChatBoxGroup},
     {IDC_HOST_AUTO_IME, HostText::AutoIme},
+    {IDC_HOST_IME_MODE, HostText::ImeMode},
     {IDC_HOST_REMEMBER, HostText::RememberHistory},
     {IDC_HOST_MAX_HISTORY_LABEL, HostText::MaxHistoryLabel},
     {IDC_HOST_PROGRAM_GROUP, HostText::ProgramGroup},
@@ -225,6 +226,7 @@ void CHostWindow::FillControls() {
     }
 
     Check(m_hWnd, IDC_HOST_AUTO_IME, m_saved.m_bAutoIme != 0);
+    Check(m_hWnd, IDC_HOST_IME_MODE, m_saved.m_bImeMode != 0);
     Check(m_hWnd, IDC_HOST_REMEMBER, m_saved.m_bRememberHistory != 0);
     ::SetDlgItemInt(m_hWnd, IDC_HOST_MAX_HISTORY, m_saved.m_nMaxHistoryItems, FALSE);
     Check(m_hWnd, IDC_HOST_TRAY, m_saved.m_bMinimizeToTray != 0);
@@ -240,6 +242,7 @@ bool CHostWindow::ReadControls(CAppSettings& settings, bool& autoRun, std::wstri
     settings.m_bAutoIme = Checked(m_hWnd, IDC_HOST_AUTO_IME) ? 1 : 0;
     const bool noIme = ::SendDlgItemMessageW(m_hWnd, IDC_HOST_IME, CB_GETCURSEL, 0, 0) == kNoImeItem;
     settings.m_strSelectedIme = noIme ? std::string() : DlgItemTextUtf8(m_hWnd, IDC_HOST_IME);
+    settings.m_bImeMode = Checked(m_hWnd, IDC_HOST_IME_MODE) ? 1 : 0;
     settings.m_bRememberHistory = Checked(m_hWnd, IDC_HOST_REMEMBER) ? 1 : 0;
     std::optional<std::uint32_t> maxItems = ParseMaxHistoryItems(DlgItemTextUtf8(m_hWnd, IDC_HOST_MAX_HISTORY));
     if (!maxItems) {

@@ -29,6 +29,7 @@ void CAppSettings::Load(ProfileStore& profile) {
     m_strKeys[3] = ProfileGetString(profile, kSettings, "Send Key", "F12");
     m_bAutoIme = GetFlag(profile, "Auto IME", 0);
     m_strSelectedIme = ProfileGetString(profile, kSettings, "Selected IME");
+    m_bImeMode = GetFlag(profile, "IME Mode in Chat Box", 1);
     m_bMinimizeToTray = GetFlag(profile, "Minimize to Tray", 1);
     m_bStartMinimized = GetFlag(profile, "Start Minimized", 0);
     m_bRememberHistory = GetFlag(profile, "Remember History", 1);

@@ -13,6 +13,9 @@ struct CAppSettings {
     std::int32_t m_bStartMinimized = 0;
     std::int32_t m_bAutoIme = 0;
     std::string m_strSelectedIme;
+    // The IME turned on in its native mode while the chat box is open, and the
+    // player's status and mode given back when it closes.
+    std::int32_t m_bImeMode = 1;
     std::string m_strKeys[4];  // say, say team, rcon say, send key: names of the key table
     std::int32_t m_bRememberHistory = 1;
     std::uint32_t m_nMaxHistoryItems = 10;

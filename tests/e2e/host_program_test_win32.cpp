@@ -179,6 +179,7 @@ TEST_F(HostProgram, WindowWritesTheValuesTheModuleReadsAndNewHotKeysWorkAtOnce) 
     Type(window, IDC_HOST_EXE, exe);
     ChooseKeys(window, L"F1", L"F2", L"Page Up", L"F11");
     Tick(window, IDC_HOST_AUTO_IME, true);
+    Tick(window, IDC_HOST_IME_MODE, false);
     Tick(window, IDC_HOST_REMEMBER, false);
     Type(window, IDC_HOST_MAX_HISTORY, L"7");
     Tick(window, IDC_HOST_TRAY, false);
@@ -200,8 +201,8 @@ TEST_F(HostProgram, WindowWritesTheValuesTheModuleReadsAndNewHotKeysWorkAtOnce) 
     const struct {
         const wchar_t* name;
         DWORD number;
-    } numbers[] = {{L"Auto IME", 1},        {L"Minimize to Tray", 0}, {L"Start Minimized", 1},
-                   {L"Remember History", 0}, {L"Max History Items", 7}};
+    } numbers[] = {{L"Auto IME", 1},         {L"IME Mode in Chat Box", 0}, {L"Minimize to Tray", 0},
+                   {L"Start Minimized", 1},  {L"Remember History", 0},     {L"Max History Items", 7}};
     for (const auto& expected : numbers) {
         RegistryValue value = ReadValue(kSettingsKey, expected.name);
         EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << drive::WideToUtf8(expected.name);

@@ -17,6 +17,7 @@ namespace {
 
 constexpr UINT kReportLayoutMessage = WM_APP + 8;
 constexpr UINT kTextInputMessage = WM_APP + 23;  // the stand-in game plays SDL2's text input on (1) or off (0)
+constexpr UINT kImeOpenMessage = WM_APP + 24;    // closes (0), opens (1) or reports (2) the player's IME
 constexpr COLORREF kBoxBackground = 0x44584C;
 constexpr COLORREF kHighlight = 0xD3DED8;  // the selected entry's background: the edit's text colour
 constexpr COLORREF kGameBackground = RGB(0x30, 0x50, 0x70);  // what the stand-in game renders
@@ -77,6 +78,20 @@ protected:
             ::Sleep(20);
         }
         return 0;
+    }
+    // The player's IME status in the game after closing, opening or only asking.
+    static std::string PlayerImeOpen(Game& game, WPARAM action) {
+        const size_t before = game.log.Read().size();
+        ::PostMessageW(game.window, kImeOpenMessage, action, 0);
+        std::string line;
+        WaitUntil([&] {
+            const std::string log = game.log.Read();
+            const size_t at = log.find("ime-open ", before);
+            if (at == std::string::npos || log.find('\n', at) == std::string::npos) return false;
+            line = log.substr(at, log.find('\n', at) - at);
+            return true;
+        });
+        return line;
     }
     static unsigned long Low32(HKL layout) { return reinterpret_cast<UINT_PTR>(layout) & 0xFFFFFFFFu; }
 
@@ -317,6 +332,44 @@ TEST_F(ImeTest, TheCandidatesShowInAGameWindowTheBoxFillsToTheTop) {
     ASSERT_TRUE(WaitForText(box, "腻")) << Text(box);
     drive::TapKey(VK_RETURN);
     EXPECT_TRUE(game.log.WaitForLine("said 腻")) << game.log.Read();
+}
+
+// "IME mode in the chat box" (on unless the player turns it off): the player
+// closed the IME for play, the box opens it for chat, and the game has it
+// closed again once the box is gone.
+TEST_F(ImeTest, ImeModeOpensThePlayersClosedImeInTheBoxOnly) {
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ASSERT_EQ(PlayerImeOpen(game, 0), "ime-open 0") << game.log.Read();
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    Type("ni");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << "the IME is not on in the box: " << Text(box);
+    drive::TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitForText(box, "你")) << Text(box);
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said 你")) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_EQ(PlayerImeOpen(game, 2), "ime-open 0") << "the player's IME was left open for play";
+}
+
+// With the setting off the box keeps the player's choice: a closed IME types
+// letters as they are, in the box too, and stays closed.
+TEST_F(ImeTest, WithoutImeModeTheBoxKeepsThePlayersClosedIme) {
+    drive::SetSetting(L"IME Mode in Chat Box", 0);
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window);
+    ASSERT_EQ(PlayerImeOpen(game, 0), "ime-open 0") << game.log.Read();
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    Type("ni");
+    ASSERT_TRUE(WaitForText(box, "ni")) << Text(box);
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said ni")) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_EQ(PlayerImeOpen(game, 2), "ime-open 0");
 }
 
 // "Auto IME" as far as Wine allows: every layout answers "Wine XIM" as its IME

@@ -53,6 +53,7 @@ CAppSettings Changed() {
     settings.m_strKeys[3] = "Page Dn";
     settings.m_bAutoIme = 1;
     settings.m_strSelectedIme = "Chinese (Simplified) - Microsoft Pinyin";
+    settings.m_bImeMode = 0;
     settings.m_bMinimizeToTray = 0;
     settings.m_bStartMinimized = 1;
     settings.m_bRememberHistory = 0;
@@ -71,6 +72,7 @@ TEST(HostSaveSettings, WritesWhatTheModuleLoadsBackWithItsTypes) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(loaded.m_strKeys[i], saved.m_strKeys[i]);
     EXPECT_EQ(loaded.m_bAutoIme, 1);
     EXPECT_EQ(loaded.m_strSelectedIme, saved.m_strSelectedIme);
+    EXPECT_EQ(loaded.m_bImeMode, 0);
     EXPECT_EQ(loaded.m_bMinimizeToTray, 0);
     EXPECT_EQ(loaded.m_bStartMinimized, 1);
     EXPECT_EQ(loaded.m_bRememberHistory, 0);
@@ -78,7 +80,7 @@ TEST(HostSaveSettings, WritesWhatTheModuleLoadsBackWithItsTypes) {
 
     const std::vector<std::string> strings = {"Executable File", "Say Key", "Say Team Key",
                                               "Rcon Say Key", "Send Key", "Selected IME"};
-    const std::vector<std::string> dwords = {"Auto IME", "Minimize to Tray", "Start Minimized",
+    const std::vector<std::string> dwords = {"Auto IME", "IME Mode in Chat Box", "Minimize to Tray", "Start Minimized",
                                              "Remember History", "Max History Items"};
     EXPECT_EQ(profile.ValueNames("").size(), strings.size() + dwords.size());
     for (const std::string& name : strings) {

@@ -9,7 +9,7 @@ namespace {
 CAppSettings Loaded(FakeProfileStore& store) {
     CAppSettings s;  // every field off its default, so that Load must write each one
     s.m_strExecutableFile = s.m_strSelectedIme = "old";
-    s.m_bAutoRun = s.m_bMinimizeToTray = s.m_bStartMinimized = s.m_bAutoIme = s.m_bRememberHistory = 7;
+    s.m_bAutoRun = s.m_bMinimizeToTray = s.m_bStartMinimized = s.m_bAutoIme = s.m_bImeMode = s.m_bRememberHistory = 7;
     for (auto& key : s.m_strKeys) key = "old";
     s.m_nMaxHistoryItems = 7;
     s.Load(store);
@@ -26,7 +26,7 @@ TEST(AppSettingsLoad, DefaultsWhenNothingCanBeReadInTheOrderOfReads) {
         EXPECT_EQ(store.sections.count(""), cannotOpen ? 0u : 1u);  // opening creates the key
         EXPECT_EQ(store.calls, (std::vector<std::string>{
             "ReadRaw /Executable File", "ReadRaw /Say Key", "ReadRaw /Say Team Key", "ReadRaw /Rcon Say Key",
-            "ReadRaw /Send Key", "ReadInt /Auto IME", "ReadRaw /Selected IME", "ReadInt /Minimize to Tray",
+            "ReadRaw /Send Key", "ReadInt /Auto IME", "ReadRaw /Selected IME", "ReadInt /IME Mode in Chat Box", "ReadInt /Minimize to Tray",
             "ReadInt /Start Minimized", "ReadInt /Remember History", "ReadInt /Max History Items"}));
     }
 }
@@ -39,6 +39,7 @@ TEST(AppSettingsLoad, StoredValuesAreTakenAsTheyAre) {
     store.PutRaw("", "Selected IME", 1, std::string("Pinyin\0Wubi\0", 12));  // up to the first NUL
     store.PutDword("", "Auto IME", 2);                                  // stays 2
     store.PutDword("", "Minimize to Tray", 0);
+    store.PutDword("", "IME Mode in Chat Box", 0);
     store.PutDword("", "Remember History", 0);
     const CAppSettings s = Loaded(store);
     EXPECT_EQ(s.m_strExecutableFile, "C:\\Games\\hl.exe");
@@ -47,6 +48,7 @@ TEST(AppSettingsLoad, StoredValuesAreTakenAsTheyAre) {
     EXPECT_EQ(s.m_strSelectedIme, "Pinyin");
     EXPECT_EQ(s.m_bAutoIme, 2);
     EXPECT_EQ(s.m_bMinimizeToTray, 0);
+    EXPECT_EQ(s.m_bImeMode, 0);
     EXPECT_EQ(s.m_bRememberHistory, 0);
 }
 

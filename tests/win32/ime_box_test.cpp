@@ -649,6 +649,106 @@ TEST_F(ImeBoxTest, TheEditComposesInAContextOfItsOwnWhileTheBoxIsOpen) {
     if (shared != nullptr) ::ImmReleaseContext(Game(), shared);
 }
 
+// One of the thread's keyboard compartments: its value and who set it last.
+class FakeCompartment final : public ITfCompartment {
+public:
+    VARIANT value{};
+    TfClientId setter = kNoClient;
+    int sets = 0;
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = nullptr;
+        if (iid != __uuidof(IUnknown) && iid != __uuidof(ITfCompartment)) return E_NOINTERFACE;
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+    HRESULT STDMETHODCALLTYPE SetValue(TfClientId client, const VARIANT* v) override {
+        // TSF takes numbers and nothing for these; a client id of none is refused.
+        if (client == kNoClient || (v->vt != VT_I4 && v->vt != VT_EMPTY)) return E_INVALIDARG;
+        value = *v;
+        setter = client;
+        ++sets;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetValue(VARIANT* v) override {
+        *v = value;
+        return value.vt == VT_EMPTY ? S_FALSE : S_OK;
+    }
+};
+
+class FakeCompartments final : public ITfCompartmentMgr {
+public:
+    FakeCompartment openClose, conversion;
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = nullptr;
+        if (iid != __uuidof(IUnknown) && iid != __uuidof(ITfCompartmentMgr)) return E_NOINTERFACE;
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+    HRESULT STDMETHODCALLTYPE GetCompartment(REFGUID id, ITfCompartment** out) override {
+        *out = id == kKeyboardOpenClose ? &openClose : id == kKeyboardConversion ? &conversion : nullptr;
+        if (*out == nullptr) return E_INVALIDARG;
+        (*out)->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ClearCompartment(TfClientId, REFGUID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumCompartments(IEnumGUID**) override { return E_NOTIMPL; }
+};
+
+VARIANT Number(LONG value) {
+    VARIANT v{};
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+// A TSF IME keeps one keyboard status for the whole thread: "IME mode in the
+// chat box" turns it on in native mode while the box is open and gives the
+// player's exact values back when it closes, a value never set included.
+TEST(TsfImeMode, TheKeyboardTurnsOnInNativeModeAndThePlayersValuesComeBack) {
+    CImeEdit target;
+    TsfCandidates tsf(target);
+    FakeCompartments compartments;
+    compartments.openClose.value = Number(0);  // the player closed the IME for play
+    compartments.conversion.value = Number(0x400);  // and left another mode bit set
+    ASSERT_TRUE(tsf.TurnImeOn(&compartments, 77));
+    EXPECT_EQ(compartments.openClose.value.vt, VT_I4);
+    EXPECT_EQ(compartments.openClose.value.lVal, 1);
+    EXPECT_EQ(compartments.conversion.value.lVal, 0x401) << "native mode added to the player's";
+    EXPECT_EQ(compartments.openClose.setter, 77u);
+    tsf.Stop();
+    EXPECT_EQ(compartments.openClose.value.lVal, 0);
+    EXPECT_EQ(compartments.conversion.value.lVal, 0x400);
+    EXPECT_EQ(compartments.openClose.refs, 1);
+    EXPECT_EQ(compartments.refs, 1);
+
+    // Never set before: nothing is what comes back.
+    FakeCompartments fresh;
+    ASSERT_TRUE(tsf.TurnImeOn(&fresh, 78));
+    EXPECT_EQ(fresh.openClose.value.lVal, 1);
+    EXPECT_EQ(fresh.conversion.value.lVal, 1);
+    tsf.Stop();
+    EXPECT_EQ(fresh.openClose.value.vt, VT_EMPTY);
+    EXPECT_EQ(fresh.conversion.value.vt, VT_EMPTY);
+    EXPECT_EQ(fresh.openClose.sets, 2);
+
+    // A value of another kind is no keyboard status the box could give back: untouched.
+    FakeCompartments odd;
+    odd.openClose.value.vt = VT_BOOL;
+    odd.conversion.value = Number(0);
+    EXPECT_TRUE(tsf.TurnImeOn(&odd, 79));
+    EXPECT_EQ(odd.openClose.sets, 0);
+    tsf.Stop();
+    EXPECT_EQ(odd.conversion.value.lVal, 0);
+}
+
 // CoInitializeEx's answer for a thread after the box's TSF part came and went
 // there: S_OK when the thread had no COM any more, S_FALSE when it kept it.
 HRESULT ComAfterStartAndStop(DWORD before) {
@@ -658,7 +758,7 @@ HRESULT ComAfterStartAndStop(DWORD before) {
         {
             CImeEdit target;
             TsfCandidates tsf(target);
-            tsf.Start();
+            tsf.Start(true);
             tsf.Stop();
         }
         result = ::CoInitializeEx(nullptr, before == ~0u ? DWORD{COINIT_APARTMENTTHREADED} : before);

@@ -96,7 +96,7 @@ TEST_F(SettingsRegistry, OneAttachStaysWithinThirtyRegistryCalls) {
     // Every value present: a string present costs two queries, a missing one one.
     for (const char* name : {"Executable File", "Say Key", "Say Team Key", "Rcon Say Key", "Selected IME"})
         PutString(kAppKey, name, "x");
-    for (const char* name : {"Auto IME", "Minimize to Tray", "Start Minimized", "Remember History"})
+    for (const char* name : {"Auto IME", "IME Mode in Chat Box", "Minimize to Tray", "Start Minimized", "Remember History"})
         PutDword(kAppKey, name, 1);
     PutString(kAppKey, "Send Key", "F5");
     PutDword(kAppKey, "Max History Items", 33);

@@ -19,7 +19,7 @@
 // Log lines (UTF-8, one per event): "start <exe>", "sendkey <bind name>", "loop <loop>",
 // "ime-context none", "ime 0x..." or "ime-failed <error>",
 // "window 0x...", "keydown 0x59", "keyup 0x59", "setfocus", "killfocus", "layout 0x...",
-// "textinput on", "textinput off",
+// "textinput on", "textinput off", "ime-open 0|1",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
 // "unknown <command line>", "unloaded <FreeLibrary calls>",
@@ -33,7 +33,8 @@
 // FreeLibrary until the module is gone. After the unload every fault whose address
 // lies in the module's former range is logged: code of the module was reached.
 // kModuleQueryMessage logs whether the module is still mapped in the game;
-// standin::kTextInputMessage plays SDL2's text input starting or stopping; and
+// standin::kTextInputMessage plays SDL2's text input starting or stopping;
+// standin::kImeOpenMessage closes, opens or reports the player's IME; and
 // kFrameStatsMessage the frame times since the last report.
 #include <windows.h>
 #include <shellapi.h>
@@ -349,6 +350,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case standin::kReportLayoutMessage:
         WriteLog(standin::ActiveLayoutLine());
+        return 0;
+    case standin::kImeOpenMessage:
+        WriteLog(standin::PlayerImeOpen(wParam));
         return 0;
     case standin::kTextInputMessage:
         if (g_game.sdlIme) WriteLog(standin::SetTextInput(window, wParam != 0));

@@ -35,6 +35,11 @@ std::string SetTextInput(HWND window, bool on) {
     return "textinput off";
 }
 
+std::string PlayerImeOpen(WPARAM action) {
+    if (action < 2) ::ImmSetOpenStatus(g_windowContext, action == 1);
+    return ::ImmGetOpenStatus(g_windowContext) ? "ime-open 1" : "ime-open 0";
+}
+
 std::string ActivateImeLayout(const std::wstring& layoutName) {
     HKL layout = ::LoadKeyboardLayoutW(layoutName.c_str(), KLF_ACTIVATE);
     if (!layout) return "ime-failed " + std::to_string(::GetLastError());

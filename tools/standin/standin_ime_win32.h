@@ -24,6 +24,12 @@ std::string TakeImeOffWindow(HWND window);
 inline constexpr UINT kTextInputMessage = WM_APP + 23;
 std::string SetTextInput(HWND window, bool on);
 
+// The player's IME status, on the thread's default context (which the game
+// window keeps while SDL's text input is off): kImeOpenMessage with wParam 0
+// closes the IME, 1 opens it, 2 only asks. Gives "ime-open <0|1>" as it then is.
+inline constexpr UINT kImeOpenMessage = WM_APP + 24;
+std::string PlayerImeOpen(WPARAM action);
+
 // Activates the layout in this thread; gives the log line "ime 0x..." or
 // "ime-failed <error>".
 std::string ActivateImeLayout(const std::wstring& layoutName);

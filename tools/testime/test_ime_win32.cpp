@@ -448,6 +448,9 @@ __declspec(dllexport) BOOL WINAPI ImeProcessKey(HIMC context, UINT key, LPARAM k
     ContextLock lock(context);
     Engine* engine = lock.get() ? EngineOf(*lock.get()) : nullptr;
     if (!engine) return FALSE;
+    // Closed, or out of its native mode, it types letters as they are: a player's
+    // keys in play.
+    if (!lock.get()->open || !(lock.get()->conversion & IME_CMODE_NATIVE)) return FALSE;
     const bool ctrlOrAlt = keyState && ((keyState[VK_CONTROL] & 0x80) || (keyState[VK_MENU] & 0x80));
     return engine->WantsKey(KeyFromVirtualKey(LOWORD(key)), ctrlOrAlt);
 }

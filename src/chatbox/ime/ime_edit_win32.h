@@ -49,8 +49,10 @@ public:
     // The box opened with this edit bound: an input context of its own (an SDL2
     // game cancels the composition on the thread's default context whenever its
     // text input stops, and that context is every window's that has none of its
-    // own) and the TSF sink. Both go with the edit's window.
-    void StartIme() noexcept;
+    // own) and the TSF sink. Both go with the edit's window. The context starts
+    // from the player's IME status and mode, or, with `imeMode`, open in the
+    // IME's native mode; the player's are given back when the window goes.
+    void StartIme(bool imeMode) noexcept;
     HIMC OwnContext() const noexcept { return m_context.get(); }
 
     const Composition& GetComposition() const noexcept { return m_composition; }
@@ -94,6 +96,9 @@ private:
     CandidateView m_candidates;
     UniqueImeContext m_context;
     HIMC m_replacedContext = nullptr;  // the context the edit had before its own
+    BOOL m_playerOpen = FALSE;         // the player's IME status and modes, given back at the end
+    DWORD m_playerConversion = 0;
+    DWORD m_playerSentence = 0;
     bool m_immListOpen = false;        // between IMN_OPENCANDIDATE and IMN_CLOSECANDIDATE
     bool m_readPosted = false;
     bool m_candidatesPolled = false;   // what shows came from a TSF element found without its sink

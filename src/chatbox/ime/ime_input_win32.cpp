@@ -85,17 +85,32 @@ void CImeEdit::FinishComposition(bool keep) noexcept {
 
 CImeEdit::~CImeEdit() = default;
 
-void CImeEdit::StartIme() noexcept {
+void CImeEdit::StartIme(bool imeMode) noexcept {
     m_immListOpen = m_readPosted = m_candidatesPolled = false;
     m_context.reset(::ImmCreateContext());
     // Without a context of its own the edit keeps the shared one, as before.
-    if (m_context) m_replacedContext = ::ImmAssociateContext(m_hWnd, m_context.get());
-    m_tsf.Start();
+    if (m_context) {
+        const HIMC own = m_context.get();
+        m_replacedContext = ::ImmAssociateContext(m_hWnd, own);
+        // The player's, as the thread's shared context holds them; a fresh context's without one.
+        const HIMC player = m_replacedContext != nullptr ? m_replacedContext : own;
+        m_playerOpen = ::ImmGetOpenStatus(player);
+        if (!::ImmGetConversionStatus(player, &m_playerConversion, &m_playerSentence)) {
+            m_playerConversion = m_playerSentence = 0;
+        }
+        ::ImmSetConversionStatus(own, m_playerConversion | (imeMode ? IME_CMODE_NATIVE : 0), m_playerSentence);
+        ::ImmSetOpenStatus(own, imeMode || m_playerOpen);
+    }
+    m_tsf.Start(imeMode);
 }
 
 void CImeEdit::StopIme() noexcept {
     m_tsf.Stop();
     if (m_context) {
+        // An IME that keeps one status for the whole thread (a TSF IME through
+        // IMM) takes the player's back from this context too.
+        ::ImmSetConversionStatus(m_context.get(), m_playerConversion, m_playerSentence);
+        ::ImmSetOpenStatus(m_context.get(), m_playerOpen);
         // Given back before the context goes: the window never points at a freed one.
         ::ImmAssociateContext(m_hWnd, m_replacedContext);
         m_context.reset();

@@ -18,8 +18,8 @@ Fn Procedure(HMODULE module, const char* name) noexcept {
 
 TsfCandidates::~TsfCandidates() = default;
 
-void TsfCandidates::Start() noexcept {
-    if (m_source) return;
+void TsfCandidates::Start(bool imeMode) noexcept {
+    if (m_source || m_activated) return;
     m_ole32.reset(::LoadLibraryA("ole32.dll"));
     const auto initialize = Procedure<HRESULT(WINAPI*)(void*, DWORD)>(m_ole32.get(), "CoInitializeEx");
     if (initialize != nullptr) {
@@ -33,7 +33,21 @@ void TsfCandidates::Start() noexcept {
     const auto getThreadManager = Procedure<HRESULT(WINAPI*)(ITfThreadMgr**)>(m_msctf.get(), "TF_GetThreadMgr");
     ITfThreadMgr* threadManager = nullptr;
     if (getThreadManager != nullptr && SUCCEEDED(getThreadManager(&threadManager)) && threadManager != nullptr) {
-        const UniqueCom<ITfThreadMgr> owner(threadManager);
+        UniqueCom<ITfThreadMgr> owner(threadManager);
+        ITfCompartmentMgr* compartments = nullptr;
+        TfClientId client = kNoClient;
+        // A client id of the box's own for the values it sets; the thread manager is
+        // active already (the game's), so this only counts one more activation.
+        if (imeMode && SUCCEEDED(threadManager->Activate(&client))) {
+            threadManager->AddRef();
+            m_activated.reset(threadManager);
+            if (SUCCEEDED(threadManager->QueryInterface(__uuidof(ITfCompartmentMgr),
+                                                        reinterpret_cast<void**>(&compartments))) &&
+                compartments != nullptr) {
+                const UniqueCom<ITfCompartmentMgr> compartmentsOwner(compartments);
+                TurnImeOn(compartments, client);
+            }
+        }
         ITfUIElementMgr* manager = nullptr;
         if (SUCCEEDED(threadManager->QueryInterface(__uuidof(ITfUIElementMgr), reinterpret_cast<void**>(&manager))) &&
             manager != nullptr) {
@@ -41,7 +55,36 @@ void TsfCandidates::Start() noexcept {
             Listen(manager);
         }
     }
-    if (!m_source) Stop();
+    if (!m_source && !m_activated) Stop();
+}
+
+bool TsfCandidates::TurnImeOn(ITfCompartmentMgr* compartments, TfClientId client) noexcept {
+    m_client = client;
+    bool changed = false;
+    const GUID* const ids[] = {&kKeyboardConversion, &kKeyboardOpenClose};
+    for (std::size_t i = 0; i < m_saved.size(); ++i) {
+        ITfCompartment* compartment = nullptr;
+        if (FAILED(compartments->GetCompartment(*ids[i], &compartment)) || compartment == nullptr) continue;
+        SavedStatus& saved = m_saved[i];
+        saved.compartment.reset(compartment);
+        // Only a number or nothing is a keyboard status the box can give back whole.
+        VARIANT value{};
+        if (FAILED(compartment->GetValue(&value)) || (value.vt != VT_I4 && value.vt != VT_EMPTY)) {
+            saved.compartment.reset();  // a value of another kind, left alone (and not freed: not the box's)
+            continue;
+        }
+        saved.value = value;
+        VARIANT on{};
+        on.vt = VT_I4;
+        // Native mode added to what the player had; open is 1.
+        on.lVal = i == 0 ? (value.vt == VT_I4 ? value.lVal : 0) | 1 : 1;
+        if (FAILED(compartment->SetValue(client, &on))) {
+            saved.compartment.reset();
+            continue;
+        }
+        changed = true;
+    }
+    return changed;
 }
 
 bool TsfCandidates::Listen(ITfUIElementMgr* manager) noexcept {
@@ -66,6 +109,13 @@ bool TsfCandidates::Listen(ITfUIElementMgr* manager) noexcept {
 }
 
 void TsfCandidates::Stop() noexcept {
+    // The player's status first, the mode last: in the order the box took them.
+    for (std::size_t i = m_saved.size(); i-- > 0;) {
+        if (m_saved[i].compartment) m_saved[i].compartment.get()->SetValue(m_client, &m_saved[i].value);
+        m_saved[i].compartment.reset();
+    }
+    if (m_activated) m_activated.get()->Deactivate();
+    m_activated.reset();
     if (m_source && m_cookie != TF_INVALID_COOKIE) m_source.get()->UnadviseSink(m_cookie);
     m_cookie = TF_INVALID_COOKIE;
     m_source.reset();

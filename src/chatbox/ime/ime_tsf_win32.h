@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <msctf.h>
 
+#include <array>
 #include <optional>
 
 #include "chatbox/ime/ime_candidates.h"
@@ -37,6 +38,13 @@ struct UIElementEnum : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Skip(ULONG count) = 0;
 };
 
+// The thread's keyboard status as TSF keeps it: open or closed, and the input
+// mode (TF_CONVERSIONMODE_NATIVE is 1, as IME_CMODE_NATIVE).
+// No client: TSF's TF_CLIENTID_NULL, which mingw-w64's msctf.h lacks.
+inline constexpr TfClientId kNoClient = 0;
+inline constexpr GUID kKeyboardOpenClose{0x58273AAD, 0x01BB, 0x4164, {0x95, 0xC6, 0x75, 0x5B, 0xA0, 0xB5, 0x16, 0x2D}};
+inline constexpr GUID kKeyboardConversion{0xCCF05DD8, 0x4A87, 0x11D7, {0xA6, 0xE2, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
+
 inline void ReleaseComObject(IUnknown* object) noexcept { object->Release(); }
 template <class Interface>
 using UniqueCom = UniqueHandle<Interface*, ReleaseComObject>;
@@ -53,8 +61,12 @@ public:
     ~TsfCandidates();
 
     // The box opened: COM as the thread allows it, then the sink on the thread's
-    // TSF, when the thread has TSF. What finds nothing to listen to unloads again.
-    void Start() noexcept;
+    // TSF, when the thread has TSF, and with `imeMode` the thread's keyboard
+    // turned on in its native mode. What finds nothing to do unloads again.
+    void Start(bool imeMode) noexcept;
+    // Turns the keyboard on in its native mode through these compartments (the
+    // thread's, or a test's), as `client`; Stop gives the player's values back.
+    bool TurnImeOn(ITfCompartmentMgr* compartments, TfClientId client) noexcept;
     // Listens to this UI element manager: the thread's, or a test's.
     bool Listen(ITfUIElementMgr* manager) noexcept;
     // The box closes: the sink goes, then what Start loaded, COM last.
@@ -79,7 +91,16 @@ private:
     // The list's page as the box shows it; false when the list cannot be read.
     bool ReadList(ITfCandidateListUIElement& list, CandidateView& view) const noexcept;
 
+    // A compartment the box changed and the value it had, given back at Stop.
+    struct SavedStatus {
+        UniqueCom<ITfCompartment> compartment;
+        VARIANT value{};
+    };
+
     CImeEdit& m_target;
+    std::array<SavedStatus, 2> m_saved;
+    TfClientId m_client = kNoClient;
+    UniqueCom<ITfThreadMgr> m_activated;  // activated for a client id, deactivated at Stop
     UniqueModule m_ole32;
     UniqueModule m_msctf;
     UniqueModule m_oleaut32;
