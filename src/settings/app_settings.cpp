@@ -13,26 +13,48 @@ std::uint32_t ClampMaxHistoryItems(std::uint32_t value) noexcept {
     return value;
 }
 
-std::int32_t GetFlag(ProfileStore& profile, std::string_view name, std::int32_t defaultValue) {
-    // Stored as read: a flag of 2 stays 2 and counts as on.
-    return static_cast<std::int32_t>(
-        ProfileGetInt(profile, kSettings, name, static_cast<std::uint32_t>(defaultValue)));
-}
+// Every value of the key in the order it is read: a string, one of the hot keys,
+// a flag (stored as read: a flag of 2 stays 2 and counts as on) or the history
+// count. One loop over a table is about half the module's code of a call per value.
+struct Value {
+    std::string_view name;
+    std::string CAppSettings::*text = nullptr;
+    int key = -1;  // the index into m_strKeys
+    std::int32_t CAppSettings::*flag = nullptr;
+    std::string_view textDefault = {};
+    std::uint32_t numberDefault = 0;
+};
+
+constexpr Value kValues[] = {
+    {.name = "Executable File", .text = &CAppSettings::m_strExecutableFile},
+    {.name = "Say Key", .key = 0, .textDefault = "Y"},
+    {.name = "Say Team Key", .key = 1, .textDefault = "U"},
+    {.name = "Rcon Say Key", .key = 2, .textDefault = "P"},
+    {.name = "Send Key", .key = 3, .textDefault = "F12"},
+    {.name = "Auto IME", .flag = &CAppSettings::m_bAutoIme},
+    {.name = "Selected IME", .text = &CAppSettings::m_strSelectedIme},
+    {.name = "IME Mode in Chat Box", .flag = &CAppSettings::m_bImeMode, .numberDefault = 1},
+    {.name = "Minimize to Tray", .flag = &CAppSettings::m_bMinimizeToTray, .numberDefault = 1},
+    {.name = "Start Minimized", .flag = &CAppSettings::m_bStartMinimized},
+    {.name = "Remember History", .flag = &CAppSettings::m_bRememberHistory, .numberDefault = 1},
+    {.name = "Max History Items", .numberDefault = 10},
+};
 
 }  // namespace
 
 void CAppSettings::Load(ProfileStore& profile) {
-    m_strExecutableFile = ProfileGetString(profile, kSettings, "Executable File");
-    m_strKeys[0] = ProfileGetString(profile, kSettings, "Say Key", "Y");
-    m_strKeys[1] = ProfileGetString(profile, kSettings, "Say Team Key", "U");
-    m_strKeys[2] = ProfileGetString(profile, kSettings, "Rcon Say Key", "P");
-    m_strKeys[3] = ProfileGetString(profile, kSettings, "Send Key", "F12");
-    m_bAutoIme = GetFlag(profile, "Auto IME", 0);
-    m_strSelectedIme = ProfileGetString(profile, kSettings, "Selected IME");
-    m_bImeMode = GetFlag(profile, "IME Mode in Chat Box", 1);
-    m_bMinimizeToTray = GetFlag(profile, "Minimize to Tray", 1);
-    m_bStartMinimized = GetFlag(profile, "Start Minimized", 0);
-    m_bRememberHistory = GetFlag(profile, "Remember History", 1);
-    m_nMaxHistoryItems = ClampMaxHistoryItems(ProfileGetInt(profile, kSettings, "Max History Items", 10));
+    for (const Value& value : kValues) {
+        if (value.text != nullptr || value.key >= 0) {
+            std::string& target = value.text != nullptr ? this->*value.text : m_strKeys[value.key];
+            target = ProfileGetString(profile, kSettings, value.name, value.textDefault);
+            continue;
+        }
+        const std::uint32_t number = ProfileGetInt(profile, kSettings, value.name, value.numberDefault);
+        if (value.flag != nullptr) {
+            this->*value.flag = static_cast<std::int32_t>(number);
+        } else {
+            m_nMaxHistoryItems = ClampMaxHistoryItems(number);
+        }
+    }
     m_bAutoRun = 0;  // the Run value decides it afterwards
 }

@@ -201,8 +201,8 @@ TEST(CandidatePlace, AboveWhileThereIsRoomThenBelowThenWhatFitsNeverNowhere) {
         << "no room for a row anywhere outside: one row inside the box";
     EXPECT_EQ(PlaceCandidateRows(0, 15, 4, 100, 100), CandidatePlace{});
     constexpr int big = std::numeric_limits<int>::max();
-    EXPECT_EQ(PlaceCandidateRows(big, big, 4, big, 0), (CandidatePlace{false, true, 1, 0}))
-        << "sizes that would overflow a sum in int";
+    EXPECT_EQ(PlaceCandidateRows(big, big, big, big, 0), (CandidatePlace{false, false, 16, 17 * 0x10000}))
+        << "sizes that would overflow a sum in int are bounded first";
 }
 
 TEST(CandidatePlace, TheSelectedRowStaysInViewWhenRowsAreShort) {
@@ -213,6 +213,6 @@ TEST(CandidatePlace, TheSelectedRowStaysInViewWhenRowsAreShort) {
     EXPECT_EQ(FirstShownRow(layout, 3, 1), 1);
     EXPECT_EQ(FirstShownRow(layout, 5, 1), 2);
     EXPECT_EQ(FirstShownRow(layout, 5, 2), 1);
-    EXPECT_EQ(FirstShownRow(layout, std::nullopt, 1), 0) << "no selection: from the first row";
+    EXPECT_EQ(FirstShownRow(layout, SIZE_MAX, 1), 0) << "no selection: from the first row";
     EXPECT_EQ(FirstShownRow(layout, 5, 3), 0) << "every row fits";
 }

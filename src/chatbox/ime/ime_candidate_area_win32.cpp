@@ -59,9 +59,8 @@ void CandidateArea::Update(HWND dialog, HWND edit, const CandidateView& view) no
         ::GetClientRect(game, &area);
         m_place = PlaceCandidateRows(m_layout.rows, m_row, kInset, top - static_cast<int>(area.top),
                                      static_cast<int>(area.bottom) - bottom);
-        m_firstRow = FirstShownRow(
-            m_layout, view.page.selected ? std::optional(*view.page.selected - view.page.first) : std::nullopt,
-            m_place.rows);
+        // No selection: an index past every slot.
+        m_firstRow = FirstShownRow(m_layout, view.page.selected.value_or(SIZE_MAX) - view.page.first, m_place.rows);
     }
     // Below the box the rows start where its closed place ends; inside it, over the prompt line.
     m_areaTop = m_place.below ? bottom - top : kInset;

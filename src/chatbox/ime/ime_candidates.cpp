@@ -162,22 +162,22 @@ CandidateLayout LayOutCandidates(std::span<const int> widths, int pageLabelWidth
 
 CandidatePlace PlaceCandidateRows(int rows, int rowHeight, int inset, int roomAbove, int roomBelow) noexcept {
     if (rows <= 0) return {};
-    rowHeight = std::max(rowHeight, 1);
-    roomAbove = std::max(roomAbove, 0);
-    roomBelow = std::max(roomBelow, 0);
-    // In 64 bits: no row count or height the caller gives overflows the sum.
-    auto heightOf = [&](int count) { return std::int64_t{count} * rowHeight + inset; };
-    if (heightOf(rows) <= roomAbove) return {false, false, rows, static_cast<int>(heightOf(rows))};
-    if (heightOf(rows) <= roomBelow) return {true, false, rows, static_cast<int>(heightOf(rows))};
+    // A page has at most 11 rows (ten entries and the page label) of a font's
+    // height: bounded so, no product below overflows.
+    rows = std::min(rows, 16);
+    rowHeight = std::clamp(rowHeight, 1, 0x10000);
+    inset = std::clamp(inset, 0, 0x10000);
+    const int needed = rows * rowHeight + inset;
+    if (needed <= roomAbove) return {false, false, rows, needed};
+    if (needed <= roomBelow) return {true, false, rows, needed};
     const bool below = roomBelow > roomAbove;
-    const int room = below ? roomBelow : roomAbove;
-    const int fit = std::min(rows, std::max(room - inset, 0) / rowHeight);
+    const int fit = std::min(rows, std::max((below ? roomBelow : roomAbove) - inset, 0) / rowHeight);
     if (fit == 0) return {false, true, 1, 0};
-    return {below, false, fit, static_cast<int>(heightOf(fit))};
+    return {below, false, fit, fit * rowHeight + inset};
 }
 
-int FirstShownRow(const CandidateLayout& layout, std::optional<std::size_t> selectedSlot, int shown) noexcept {
+int FirstShownRow(const CandidateLayout& layout, std::size_t selectedSlot, int shown) noexcept {
     if (shown <= 0 || shown >= layout.rows) return 0;
-    const int selectedRow = selectedSlot && *selectedSlot < layout.count ? layout.slots[*selectedSlot].row : 0;
+    const int selectedRow = selectedSlot < layout.count ? layout.slots[selectedSlot].row : 0;
     return std::min(selectedRow, layout.rows - shown);
 }

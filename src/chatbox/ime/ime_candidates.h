@@ -119,5 +119,5 @@ struct CandidatePlace {
 CandidatePlace PlaceCandidateRows(int rows, int rowHeight, int inset, int roomAbove, int roomBelow) noexcept;
 
 // The first of `shown` rows when fewer than the layout's fit: the row of the
-// selected entry stays in view.
-int FirstShownRow(const CandidateLayout& layout, std::optional<std::size_t> selectedSlot, int shown) noexcept;
+// selected entry (its slot; one past the layout's: none) stays in view.
+int FirstShownRow(const CandidateLayout& layout, std::size_t selectedSlot, int shown) noexcept;

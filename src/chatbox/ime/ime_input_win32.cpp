@@ -95,9 +95,9 @@ void CImeEdit::StartIme(bool imeMode) noexcept {
         // The player's, as the thread's shared context holds them; a fresh context's without one.
         const HIMC player = m_replacedContext != nullptr ? m_replacedContext : own;
         m_playerOpen = ::ImmGetOpenStatus(player);
-        if (!::ImmGetConversionStatus(player, &m_playerConversion, &m_playerSentence)) {
-            m_playerConversion = m_playerSentence = 0;
-        }
+        // Left at none when the context has no IME to ask (the call writes nothing then).
+        m_playerConversion = m_playerSentence = 0;
+        ::ImmGetConversionStatus(player, &m_playerConversion, &m_playerSentence);
         ::ImmSetConversionStatus(own, m_playerConversion | (imeMode ? IME_CMODE_NATIVE : 0), m_playerSentence);
         ::ImmSetOpenStatus(own, imeMode || m_playerOpen);
     }
