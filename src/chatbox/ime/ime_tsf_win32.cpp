@@ -33,7 +33,7 @@ void TsfCandidates::Start(bool imeMode) noexcept {
     const auto getThreadManager = Procedure<HRESULT(WINAPI*)(ITfThreadMgr**)>(m_msctf.get(), "TF_GetThreadMgr");
     ITfThreadMgr* threadManager = nullptr;
     if (getThreadManager != nullptr && SUCCEEDED(getThreadManager(&threadManager)) && threadManager != nullptr) {
-        UniqueCom<ITfThreadMgr> owner(threadManager);
+        const UniqueCom<ITfThreadMgr> owner(threadManager);
         ITfCompartmentMgr* compartments = nullptr;
         TfClientId client = kNoClient;
         // A client id of the box's own for the values it sets; the thread manager is
@@ -67,10 +67,11 @@ bool TsfCandidates::TurnImeOn(ITfCompartmentMgr* compartments, TfClientId client
         if (FAILED(compartments->GetCompartment(*ids[i], &compartment)) || compartment == nullptr) continue;
         SavedStatus& saved = m_saved[i];
         saved.compartment.reset(compartment);
-        // Only a number or nothing is a keyboard status the box can give back whole.
+        // Only a number or nothing is a keyboard status the box can give back whole;
+        // a compartment holding anything else is left as it is.
         VARIANT value{};
         if (FAILED(compartment->GetValue(&value)) || (value.vt != VT_I4 && value.vt != VT_EMPTY)) {
-            saved.compartment.reset();  // a value of another kind, left alone (and not freed: not the box's)
+            saved.compartment.reset();
             continue;
         }
         saved.value = value;
