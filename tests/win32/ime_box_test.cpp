@@ -451,7 +451,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
-        m_next = std::min(m_elements.size(), m_next + count);
+        m_next = std::min(m_elements.size(), m_next + std::size_t{count});
         return S_OK;
     }
 
