@@ -56,7 +56,7 @@ protected:
 private:
     void OnEditSetFocus();
     void OnEditKillFocus();
-    // Shows the room left in the version label's place once little is left.
+    // Shows the part count and the room left in the version label's place.
     void OnEditChange();
     void OnDestroy();
     void OnPaint();
@@ -67,7 +67,7 @@ private:
 
     HWND m_versionLabel = nullptr;           // of the current window
     std::wstring m_versionText;              // what the template gives it
-    std::optional<std::size_t> m_roomShown;  // the room the label shows, if it does
+    std::u16string m_labelShown;             // what the label shows instead of the version, if anything
 };
 
 // The process's chat box.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "chatbox/message_parts.h"
 #include "common/utf8.h"
 
 namespace {
@@ -24,25 +25,30 @@ std::size_t CharacterBoundary(std::u16string_view text, std::size_t at) noexcept
 
 }  // namespace
 
-std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t caret, std::size_t limit) noexcept {
-    std::size_t bytes = Utf8Length(text);
-    if (bytes <= limit) return std::nullopt;
+std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t caret, std::size_t maxParts,
+                                      std::size_t partBytes) {
+    auto fits = [&](std::size_t start, std::size_t end) {
+        std::string rest = Utf8FromUtf16({text.data(), start});
+        rest += Utf8FromUtf16({text.data() + end, text.size() - end});
+        return CountParts(rest, partBytes) <= maxParts;
+    };
+    if (fits(0, 0)) return std::nullopt;
     const std::size_t end = CharacterBoundary(text, caret < text.size() ? caret : text.size());
     std::size_t start = end;
-    while (start > 0 && bytes > limit) {
-        const std::size_t previous = PreviousCharacter(text, start);
-        bytes -= Utf8Length(text.substr(previous, start - previous));
-        start = previous;
+    while (start > 0) {
+        start = PreviousCharacter(text, start);
+        if (fits(start, end)) return UnitRange{start, end};
     }
-    if (bytes <= limit) return UnitRange{start, end};
     // Even without everything before the caret it is too long: keep the longest
-    // beginning that fits.
+    // beginning that fits, counted back from bytes into units.
+    const std::string whole = Utf8FromUtf16(text);
+    const std::size_t keepBytes = MessagePrefixLength(whole, maxParts, partBytes);
     std::size_t keep = 0;
-    for (std::size_t used = 0; keep < text.size();) {
+    for (std::size_t bytes = 0; keep < text.size();) {
         std::size_t next = keep + 1;
         if (next < text.size() && IsHighSurrogate(text[keep]) && IsLowSurrogate(text[next])) ++next;
-        used += Utf8Length(text.substr(keep, next - keep));
-        if (used > limit) break;
+        bytes += Utf8Length(text.substr(keep, next - keep));
+        if (bytes > keepBytes) break;
         keep = next;
     }
     return UnitRange{keep, text.size()};
@@ -63,4 +69,27 @@ std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room) {
     const std::size_t mark = text.find(u"%1");
     if (mark != std::u16string::npos) text.replace(mark, 2, number);
     return text;
+}
+
+std::u16string PartsLabelText(std::string_view text, std::u16string_view roomPattern) {
+    const std::size_t parts = CountParts(text);
+    if (parts < 2) return {};
+    const std::optional<std::size_t> room =
+        parts < kMaxParts ? std::nullopt : RoomToShow(text.size() - LastPartStart(text));
+    std::u16string label = room ? RoomLeftText(roomPattern, *room) : std::u16string();
+    const char16_t count[] = {static_cast<char16_t>(u'0' + (parts > 9 ? 9 : parts)), u'/',
+                              static_cast<char16_t>(u'0' + kMaxParts), u' '};
+    label.insert(0, count, room ? 4 : 3);
+    return label;
+}
+
+std::string Utf8IfCommitted(std::u16string_view text, std::size_t selStart, std::size_t selEnd,
+                            std::u16string_view composition) {
+    if (composition.empty()) selStart = selEnd = text.size();
+    selEnd = selEnd < text.size() ? selEnd : text.size();
+    selStart = selStart < selEnd ? selStart : selEnd;
+    std::string committed = Utf8FromUtf16({text.data(), selStart});
+    committed += Utf8FromUtf16(composition);
+    committed += Utf8FromUtf16({text.data() + selEnd, text.size() - selEnd});
+    return committed;
 }

@@ -38,24 +38,38 @@ TEST(Utf8PrefixLength, NeverEndsInsideACharacter) {
     EXPECT_EQ(Utf8PrefixLength("a\xE4\xBD", 3), 3u);  // malformed bytes stand alone
 }
 
-TEST(ExcessOfText, TakesOutTheLastInsertedCharactersBeforeTheCaret) {
+TEST(ExcessOfText, TakesOutTheLastInsertedCharactersBeforeTheCaretOfAOnePartText) {
     std::u16string thirtyThree;
     for (int i = 0; i < 33; ++i) thirtyThree += kNi;  // 99 bytes: fits
-    EXPECT_EQ(ExcessOfText(thirtyThree, 33), std::nullopt);
+    EXPECT_EQ(ExcessOfText(thirtyThree, 33, 1), std::nullopt);
     // A 34th character typed at the end does not fit and goes again.
-    EXPECT_EQ(ExcessOfText(thirtyThree + kNi, 34), (UnitRange{33, 34}));
+    EXPECT_EQ(ExcessOfText(thirtyThree + kNi, 34, 1), (UnitRange{33, 34}));
     // A letter still fits in the last byte.
-    EXPECT_EQ(ExcessOfText(thirtyThree + u"a", 34), std::nullopt);
+    EXPECT_EQ(ExcessOfText(thirtyThree + u"a", 34, 1), std::nullopt);
     // Pasted in the middle: what lies after the caret stays, the paste is cut.
     const std::u16string pasted = u"abc" + std::u16string(120, u'x') + u"def";
-    EXPECT_EQ(ExcessOfText(pasted, 123), (UnitRange{97, 123}));
+    EXPECT_EQ(ExcessOfText(pasted, 123, 1), (UnitRange{97, 123}));
     // 98 bytes and then a pair: the pair goes whole, not half of it.
     const std::u16string pair = std::u16string(98, u'a') + kSmile;
-    EXPECT_EQ(ExcessOfText(pair, 100), (UnitRange{98, 100}));
-    EXPECT_EQ(ExcessOfText(pair, 99), (UnitRange{98, 100}));  // a caret inside the pair
+    EXPECT_EQ(ExcessOfText(pair, 100, 1), (UnitRange{98, 100}));
+    EXPECT_EQ(ExcessOfText(pair, 99, 1), (UnitRange{98, 100}));  // a caret inside the pair
     // Text set as a whole, the caret at its start: the end goes.
-    EXPECT_EQ(ExcessOfText(std::u16string(150, u'a'), 0), (UnitRange{100, 150}));
-    EXPECT_EQ(ExcessOfText(std::u16string(150, u'a'), 500), (UnitRange{100, 150}));
+    EXPECT_EQ(ExcessOfText(std::u16string(150, u'a'), 0, 1), (UnitRange{100, 150}));
+    EXPECT_EQ(ExcessOfText(std::u16string(150, u'a'), 500, 1), (UnitRange{100, 150}));
+}
+
+TEST(ExcessOfText, AMessageTakesThreePartsAndNoMore) {
+    std::u16string ninetyNine;
+    for (int i = 0; i < 99; ++i) ninetyNine += kNi;  // three parts of 33 characters
+    EXPECT_EQ(ExcessOfText(ninetyNine, 99), std::nullopt);
+    EXPECT_EQ(ExcessOfText(ninetyNine + kNi, 100), (UnitRange{99, 100}));
+    EXPECT_EQ(ExcessOfText(std::u16string(300, u'a'), 300), std::nullopt);
+    EXPECT_EQ(ExcessOfText(std::u16string(301, u'a'), 301), (UnitRange{300, 301}));
+    // Typed into the first part, a character that would make a fourth part goes
+    // again; what lies after the caret stays.
+    EXPECT_EQ(ExcessOfText(u"b" + std::u16string(300, u'a'), 1), (UnitRange{0, 1}));
+    // A text set as a whole keeps its first three parts.
+    EXPECT_EQ(ExcessOfText(std::u16string(400, u'a'), 0), (UnitRange{300, 400}));
 }
 
 TEST(RoomToShow, AppearsWhenThirtyOrFewerBytesAreLeft) {
@@ -65,6 +79,26 @@ TEST(RoomToShow, AppearsWhenThirtyOrFewerBytesAreLeft) {
     EXPECT_EQ(RoomToShow(99), 1u);
     EXPECT_EQ(RoomToShow(100), 0u);
     EXPECT_EQ(RoomToShow(140), 0u);
+}
+
+TEST(PartsLabelText, CountsPartsFromTheSecondAndTheRoomInTheLastOne) {
+    const std::u16string pattern = u"%1 left";
+    EXPECT_EQ(PartsLabelText("", pattern), u"");
+    EXPECT_EQ(PartsLabelText(std::string(100, 'a'), pattern), u"") << "one full part: a second may follow";
+    EXPECT_EQ(PartsLabelText(std::string(101, 'a'), pattern), u"2/3");
+    EXPECT_EQ(PartsLabelText(std::string(269, 'a'), pattern), u"3/3");
+    EXPECT_EQ(PartsLabelText(std::string(270, 'a'), pattern), u"3/3 30 left");
+    EXPECT_EQ(PartsLabelText(std::string(300, 'a'), pattern), u"3/3 0 left");
+    // The room counts from where the last part starts, after a break.
+    EXPECT_EQ(PartsLabelText(std::string(90, 'a') + " " + std::string(90, 'b') + " " + std::string(80, 'c'), pattern),
+              u"3/3 20 left");
+}
+
+TEST(Utf8IfCommitted, PutsTheCompositionInPlaceOfTheSelection) {
+    EXPECT_EQ(Utf8IfCommitted(u"abcd", 1, 3, u"\u4f60Y"), "a\xE4\xBD\xA0Yd");
+    EXPECT_EQ(Utf8IfCommitted(u"abcd", 4, 4, u"X"), "abcdX");
+    EXPECT_EQ(Utf8IfCommitted(u"abcd", 1, 3, u""), "abcd") << "nothing composed: the selection stays";
+    EXPECT_EQ(Utf8IfCommitted(u"ab", 5, 9, u"X"), "abX");
 }
 
 TEST(RoomLeftText, PutsTheNumberInPlaceOfTheMark) {
