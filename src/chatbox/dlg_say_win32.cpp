@@ -122,7 +122,7 @@ BOOL CDlgSay::OnInitDialog() {
         ::GetWindowTextW(m_versionLabel, text, 64);
         m_versionText = text;
     }
-    m_labelShown.clear();
+    m_labelShown = {};
     if (GetAppSettings().m_bRememberHistory != 0) m_editMessage.LoadHistory();
     RECT edit{};
     m_editMessage.GetWindowRect(&edit);
@@ -150,11 +150,12 @@ void CDlgSay::OnEditChange() {
     const std::string text =
         Utf8IfCommitted(AsUtf16(m_editMessage.GetWindowTextW()), static_cast<std::size_t>(start),
                         static_cast<std::size_t>(end), m_editMessage.GetComposition().Text());
-    const std::u16string label = PartsLabelText(text, AsUtf16(LoadWideString(IDS_ROOM_LEFT)));
-    if (label == m_labelShown) return;  // unchanged: no flicker of the label
+    const PartsLabel label = PartsLabelFor(text, AsUtf16(LoadWideString(IDS_ROOM_LEFT)));
+    if (label.View() == m_labelShown.View()) return;  // unchanged: no flicker of the label
     m_labelShown = label;
     // The label keeps its place, font and colours; only its text says how much is left.
-    ::SetWindowTextW(m_versionLabel, label.empty() ? m_versionText.c_str() : reinterpret_cast<const wchar_t*>(label.c_str()));
+    ::SetWindowTextW(m_versionLabel,
+                     label.length == 0 ? m_versionText.c_str() : reinterpret_cast<const wchar_t*>(label.units));
 }
 
 void CDlgSay::OnEditKillFocus() {

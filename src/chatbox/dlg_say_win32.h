@@ -11,6 +11,7 @@
 #include "chatbox/candidate_area_win32.h"
 #include "chatbox/ime_edit_win32.h"
 #include "chatbox/layout_switch.h"
+#include "chatbox/text_limit.h"
 #include "chatbox/tsf_candidates_win32.h"
 #include "framework/dialog_win32.h"
 #include "framework/unique_handle_win32.h"
@@ -67,7 +68,7 @@ private:
 
     HWND m_versionLabel = nullptr;           // of the current window
     std::wstring m_versionText;              // what the template gives it
-    std::u16string m_labelShown;             // what the label shows instead of the version, if anything
+    PartsLabel m_labelShown;                 // what the label shows instead of the version, if anything
 };
 
 // The process's chat box.

@@ -2,12 +2,6 @@
 
 #include <cstring>
 
-std::size_t PartQueue::Waiting() const noexcept {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < m_used; ++i) count += (m_parts[i] == kPartEnd || m_parts[i] == kMessageEnd) ? 1 : 0;
-    return count;
-}
-
 bool PartQueue::MaySayNow(std::uint64_t now) const noexcept {
     return m_used == 0 && (!m_saidAny || now - m_lastSaid >= kPartIntervalMs);
 }

@@ -6,7 +6,8 @@
 #include "chatbox/send_key_win32.h"
 #include "hook/chat_box_win32.h"
 
-PartSender thePartSender;
+// Constant-initialised: no code runs for it when the module enters a process.
+constinit PartSender thePartSender;
 
 namespace {
 

@@ -60,26 +60,38 @@ std::optional<std::size_t> RoomToShow(std::size_t usedBytes, std::size_t limit) 
     return room;
 }
 
-std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room) {
-    // Digits without printf: the module links no formatted-output machinery.
-    char digits[24] = {};
-    const char* end = std::to_chars(digits, digits + sizeof digits, room).ptr;
-    const std::u16string number(static_cast<const char*>(digits), end);
-    std::u16string text(pattern);
-    const std::size_t mark = text.find(u"%1");
-    if (mark != std::u16string::npos) text.replace(mark, 2, number);
-    return text;
+namespace {
+
+void Append(PartsLabel& label, std::u16string_view units) noexcept {
+    for (char16_t unit : units) {
+        if (label.length + 1 >= PartsLabel::kCapacity) return;
+        label.units[label.length++] = unit;
+    }
 }
 
-std::u16string PartsLabelText(std::string_view text, std::u16string_view roomPattern) {
+}  // namespace
+
+PartsLabel PartsLabelFor(std::string_view text, std::u16string_view roomPattern) noexcept {
+    PartsLabel label;
     const std::size_t parts = CountParts(text);
-    if (parts < 2) return {};
-    const std::optional<std::size_t> room =
-        parts < kMaxParts ? std::nullopt : RoomToShow(text.size() - LastPartStart(text));
-    std::u16string label = room ? RoomLeftText(roomPattern, *room) : std::u16string();
+    if (parts < 2) return label;
     const char16_t count[] = {static_cast<char16_t>(u'0' + (parts > 9 ? 9 : parts)), u'/',
                               static_cast<char16_t>(u'0' + kMaxParts), u' '};
-    label.insert(0, count, room ? 4 : 3);
+    const std::optional<std::size_t> room =
+        parts < kMaxParts ? std::nullopt : RoomToShow(text.size() - LastPartStart(text));
+    Append(label, {count, room ? 4u : 3u});
+    if (!room) return label;
+    // Digits without printf: the module links no formatted-output machinery.
+    char digits[24] = {};
+    const char* end = std::to_chars(digits, digits + sizeof digits, *room).ptr;
+    const std::size_t mark = roomPattern.find(u"%1");
+    Append(label, roomPattern.substr(0, mark));
+    if (mark == std::u16string_view::npos) return label;
+    for (const char* digit = digits; digit != end; ++digit) {
+        const char16_t unit = static_cast<char16_t>(*digit);
+        Append(label, {&unit, 1});
+    }
+    Append(label, roomPattern.substr(mark + 2));
     return label;
 }
 

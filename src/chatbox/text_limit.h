@@ -48,17 +48,24 @@ std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t care
 // more than kShowRoomFrom are left.
 std::optional<std::size_t> RoomToShow(std::size_t usedBytes, std::size_t limit = kMaxMessageBytes) noexcept;
 
-// What the version label's place shows for the box's UTF-8 `text`: empty for the
-// version itself; "2/3" once a second part starts; and in the last part a message
-// may have, the room left there once kShowRoomFrom bytes or fewer are left
-// ("3/3 " and `roomPattern` with its number).
-std::u16string PartsLabelText(std::string_view text, std::u16string_view roomPattern);
+// What the version label's place shows, in a fixed buffer: the module keeps it
+// without asking for memory at every change of the text.
+struct PartsLabel {
+    static constexpr std::size_t kCapacity = 48;
+    char16_t units[kCapacity] = {};  // NUL-terminated
+    std::size_t length = 0;          // 0: the version shows
+    std::u16string_view View() const noexcept { return {units, length}; }
+};
+
+// The label for the box's UTF-8 `text`: empty for the version itself; "2/3" once
+// a second part starts; and in the last part a message may have, the room left
+// there once kShowRoomFrom bytes or fewer are left: "3/3 " and `roomPattern` (the
+// string table's "还剩 %1 字节") with its %1 replaced by the number. What does not
+// fit the buffer is cut.
+PartsLabel PartsLabelFor(std::string_view text, std::u16string_view roomPattern) noexcept;
 
 // The edit's text in UTF-8 as it will be once the IME's composition is committed
 // in place of the selection; the text itself while nothing is composed.
 std::string Utf8IfCommitted(std::u16string_view text, std::size_t selStart, std::size_t selEnd,
                             std::u16string_view composition);
 
-// The room-left text: `pattern` (the string table's "还剩 %1 字节") with its %1
-// replaced by the number.
-std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room);

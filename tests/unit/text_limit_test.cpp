@@ -81,17 +81,24 @@ TEST(RoomToShow, AppearsWhenThirtyOrFewerBytesAreLeft) {
     EXPECT_EQ(RoomToShow(140), 0u);
 }
 
-TEST(PartsLabelText, CountsPartsFromTheSecondAndTheRoomInTheLastOne) {
-    const std::u16string pattern = u"%1 left";
-    EXPECT_EQ(PartsLabelText("", pattern), u"");
-    EXPECT_EQ(PartsLabelText(std::string(100, 'a'), pattern), u"") << "one full part: a second may follow";
-    EXPECT_EQ(PartsLabelText(std::string(101, 'a'), pattern), u"2/3");
-    EXPECT_EQ(PartsLabelText(std::string(269, 'a'), pattern), u"3/3");
-    EXPECT_EQ(PartsLabelText(std::string(270, 'a'), pattern), u"3/3 30 left");
-    EXPECT_EQ(PartsLabelText(std::string(300, 'a'), pattern), u"3/3 0 left");
+TEST(PartsLabel, CountsPartsFromTheSecondAndTheRoomInTheLastOne) {
+    const std::u16string pattern = u"\u8fd8\u5269 %1 \u5b57\u8282";
+    auto label = [&](const std::string& text) { return std::u16string(PartsLabelFor(text, pattern).View()); };
+    EXPECT_EQ(label(""), u"");
+    EXPECT_EQ(label(std::string(100, 'a')), u"") << "one full part: a second may follow";
+    EXPECT_EQ(label(std::string(101, 'a')), u"2/3");
+    EXPECT_EQ(label(std::string(269, 'a')), u"3/3");
+    EXPECT_EQ(label(std::string(270, 'a')), u"3/3 \u8fd8\u5269 30 \u5b57\u8282");
+    EXPECT_EQ(label(std::string(293, 'a')), u"3/3 \u8fd8\u5269 7 \u5b57\u8282");
+    EXPECT_EQ(label(std::string(300, 'a')), u"3/3 \u8fd8\u5269 0 \u5b57\u8282");
     // The room counts from where the last part starts, after a break.
-    EXPECT_EQ(PartsLabelText(std::string(90, 'a') + " " + std::string(90, 'b') + " " + std::string(80, 'c'), pattern),
-              u"3/3 20 left");
+    EXPECT_EQ(label(std::string(90, 'a') + " " + std::string(90, 'b') + " " + std::string(80, 'c')),
+              u"3/3 \u8fd8\u5269 20 \u5b57\u8282");
+    // A pattern without the mark, or too long for the buffer, is shown as far as it goes.
+    EXPECT_EQ(PartsLabelFor(std::string(300, 'a'), u"full").View(), u"3/3 full");
+    const PartsLabel cut = PartsLabelFor(std::string(300, 'a'), std::u16string(100, u'%'));
+    EXPECT_EQ(cut.length, PartsLabel::kCapacity - 1);
+    EXPECT_EQ(cut.units[cut.length], u'\0');
 }
 
 TEST(Utf8IfCommitted, PutsTheCompositionInPlaceOfTheSelection) {
@@ -99,12 +106,6 @@ TEST(Utf8IfCommitted, PutsTheCompositionInPlaceOfTheSelection) {
     EXPECT_EQ(Utf8IfCommitted(u"abcd", 4, 4, u"X"), "abcdX");
     EXPECT_EQ(Utf8IfCommitted(u"abcd", 1, 3, u""), "abcd") << "nothing composed: the selection stays";
     EXPECT_EQ(Utf8IfCommitted(u"ab", 5, 9, u"X"), "abX");
-}
-
-TEST(RoomLeftText, PutsTheNumberInPlaceOfTheMark) {
-    EXPECT_EQ(RoomLeftText(u"\u8fd8\u5269 %1 \u5b57\u8282", 7), u"\u8fd8\u5269 7 \u5b57\u8282");
-    EXPECT_EQ(RoomLeftText(u"%1 left", 30), u"30 left");
-    EXPECT_EQ(RoomLeftText(u"no mark", 0), u"no mark");
 }
 
 }  // namespace
