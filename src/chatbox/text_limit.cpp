@@ -32,10 +32,20 @@ std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t care
         rest += Utf8FromUtf16({text.data() + end, text.size() - end});
         return CountParts(rest, partBytes) <= maxParts;
     };
-    if (fits(0, 0)) return std::nullopt;
+    // No text of more bytes than the parts hold fits: those go by their count
+    // first, so that a long paste costs one pass, not one conversion per character.
+    const std::size_t most = maxParts * partBytes;
+    std::size_t bytes = Utf8Length(text);
+    if (bytes <= most && fits(0, 0)) return std::nullopt;
     const std::size_t end = CharacterBoundary(text, caret < text.size() ? caret : text.size());
     std::size_t start = end;
-    while (start > 0) {
+    while (start > 0 && bytes > most) {
+        const std::size_t previous = PreviousCharacter(text, start);
+        bytes -= Utf8Length({text.data() + previous, start - previous});
+        start = previous;
+    }
+    if (bytes <= most && start < end && fits(start, end)) return UnitRange{start, end};
+    while (start > 0 && bytes <= most) {
         start = PreviousCharacter(text, start);
         if (fits(start, end)) return UnitRange{start, end};
     }

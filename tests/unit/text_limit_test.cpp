@@ -70,6 +70,11 @@ TEST(ExcessOfText, AMessageTakesThreePartsAndNoMore) {
     EXPECT_EQ(ExcessOfText(u"b" + std::u16string(300, u'a'), 1), (UnitRange{0, 1}));
     // A text set as a whole keeps its first three parts.
     EXPECT_EQ(ExcessOfText(std::u16string(400, u'a'), 0), (UnitRange{300, 400}));
+    // A long paste at the end, or before a long rest, goes in one pass.
+    EXPECT_EQ(ExcessOfText(std::u16string(20000, u'a'), 20000), (UnitRange{300, 20000}));
+    EXPECT_EQ(ExcessOfText(std::u16string(20000, u'a'), 100), (UnitRange{300, 20000})) << "the rest alone is too long";
+    const std::u16string words = u"ab " + std::u16string(20000, u'x');
+    EXPECT_EQ(ExcessOfText(words, 20003), (UnitRange{300, 20003}));
 }
 
 TEST(RoomToShow, AppearsWhenThirtyOrFewerBytesAreLeft) {
