@@ -49,7 +49,10 @@ void CDlgSay::OnOK() {
     if (!text->empty()) {
         // Parts wait behind earlier ones only while there is room for them; a
         // message that cannot be queued stays in the box until there is.
-        if (!thePartSender.HasRoomFor(text->size())) return;
+        if (!thePartSender.HasRoomFor(text->size())) {
+            ::MessageBeep(MB_ICONEXCLAMATION);
+            return;
+        }
         const GameFolder folder = DetectGameFolder();
         const std::uint16_t sendKey = LookupVirtualKey(settings.m_strKeys[3]);
         // The text is UTF-8 already: each part's command is a file's content as it is.

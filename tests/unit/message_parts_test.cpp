@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "common/utf8.h"
 
 namespace {
 
@@ -73,38 +71,6 @@ TEST(MessageParts, CountAndLongestMessage) {
     EXPECT_EQ(MessagePrefixLength("short"), 5u);
     EXPECT_EQ(LastPartStart(std::string(250, 'x')), 200u);
     EXPECT_EQ(LastPartStart("short"), 0u);
-}
-
-// Over many generated texts of letters, blanks, punctuation and characters of 2,
-// 3 and 4 bytes: the parts put together are the text, each is valid UTF-8 of at
-// most 100 bytes, and one that is not the last gives up at most a quarter.
-TEST(MessageParts, PropertiesHoldForGeneratedTexts) {
-    const std::string pieces[] = {"a", "Z", " ", ",", ".", "(", "\xC3\xA9", kNi, kComma, kSmile,
-                                  "\xE3\x80\x82"};
-    std::uint32_t state = 12345;  // a fixed seed: the same texts on every run
-    auto next = [&] {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    };
-    for (int round = 0; round < 2000; ++round) {
-        std::string text;
-        const std::uint32_t length = next() % 160;
-        for (std::uint32_t i = 0; i < length; ++i) text += pieces[next() % std::size(pieces)];
-        const std::vector<std::string> parts = Split(text);
-        std::string joined;
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            const std::string& part = parts[i];
-            joined += part;
-            ASSERT_LE(part.size(), 100u) << text;
-            ASSERT_FALSE(part.empty()) << text;
-            ASSERT_EQ(Utf8FromUtf16(Utf16FromUtf8(part)), part) << "cut inside a character: " << text;
-            if (i + 1 < parts.size()) {
-                ASSERT_GE(part.size(), 72u) << "more than a quarter given up: " << text;
-            }
-        }
-        ASSERT_EQ(joined, text);
-        ASSERT_EQ(CountParts(text), parts.size());
-    }
 }
 
 }  // namespace

@@ -426,6 +426,20 @@ TEST_F(ChatBoxTest, RoomLeftShowsInThePlaceOfTheVersionLabelNearTheLimit) {
     EXPECT_EQ(labelText(), L"3/3") << "31 bytes left";
     Type("a");
     EXPECT_EQ(labelText(), L"3/3 \x8FD8\x5269 30 \x5B57\x8282");
+    {
+        // The longest label fits the label's width in its own font: nothing of it
+        // is cut or wrapped out of sight.
+        HDC dc = ::GetDC(label);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+        const std::wstring text = labelText();
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(label, dc);
+        RECT client{};
+        ::GetClientRect(label, &client);
+        EXPECT_LE(extent.cx, client.right - client.left);
+    }
     ::SendMessageW(Edit(), WM_CHAR, 0x4F60, 1);
     EXPECT_EQ(labelText(), L"3/3 \x8FD8\x5269 27 \x5B57\x8282");
     Type(std::string(40, 'b'));
