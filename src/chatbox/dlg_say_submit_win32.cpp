@@ -36,6 +36,16 @@ std::optional<std::string> ReadMessage(const CWnd& edit) noexcept {
 
 }  // namespace
 
+bool SayCommand(std::string_view command, GameFolder folder, std::uint16_t sendKey) noexcept {
+    try {
+        if (WriteCfgFile(BuildCfgPath(GetAppSettings().m_strExecutableFile, folder), command)) return false;
+    } catch (...) {
+        return false;  // no memory for the path: as a failed write
+    }
+    PressSendKey(sendKey);
+    return true;
+}
+
 void CDlgSay::OnOK() {
     const HWND game = GetParent();
     const std::optional<std::string> text = ReadMessage(m_editMessage);

@@ -1,9 +1,5 @@
 #include "chatbox/part_sender_win32.h"
 
-#include "app/app_settings_instance.h"
-#include "chatbox/cfg_file_win32.h"
-#include "chatbox/cfg_path.h"
-#include "chatbox/send_key_win32.h"
 #include "hook/chat_box_win32.h"
 
 // Constant-initialised: no code runs for it when the module enters a process.
@@ -39,25 +35,13 @@ bool PartSender::GameInPlay() const noexcept {
     return ::GetForegroundWindow() == m_game && ::GetCursor() == nullptr && (box == nullptr || !::IsWindow(box));
 }
 
-bool PartSender::Say(std::string_view command) const {
-    if (WriteCfgFile(BuildCfgPath(GetAppSettings().m_strExecutableFile, m_folder), command)) return false;
-    PressSendKey(m_sendKey);
-    return true;
-}
-
 void PartSender::OnTimer() noexcept {
     const std::uint64_t now = Now();
     const std::string_view command = m_queue.Next(now, GameInPlay());
     if (!command.empty()) {
-        bool said = false;
-        try {
-            said = Say(command);
-        } catch (...) {
-            // No memory for the path: as a failed write.
-        }
         // A part that could not be written is tried again at the next step,
         // within its message's time to wait.
-        if (said) m_queue.Said(now);
+        if (SayCommand(command, m_folder, m_sendKey)) m_queue.Said(now);
         else m_queue.Blocked(now);
     }
     if (m_queue.Empty() && m_timer != 0) {

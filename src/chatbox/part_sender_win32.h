@@ -42,9 +42,6 @@ private:
     // The game shows play: its window in front, no cursor in its thread, and no box
     // open over it, which would take the send key itself.
     bool GameInPlay() const noexcept;
-    // Writes the command file and presses the send key; false when the write failed.
-    bool Say(std::string_view command) const;
-
     PartQueue m_queue;
     HWND m_game = nullptr;
     GameFolder m_folder = GameFolder::cstrike;
@@ -54,3 +51,7 @@ private:
 
 // The process's sender, for the chat box.
 extern PartSender thePartSender;
+
+// Writes `command` as the command file of `folder` and presses `sendKey`; false
+// when the file could not be written (or there was no memory for its path).
+bool SayCommand(std::string_view command, GameFolder folder, std::uint16_t sendKey) noexcept;

@@ -1,7 +1,5 @@
 #include "chatbox/text_limit.h"
 
-#include <charconv>
-
 #include "chatbox/message_parts.h"
 #include "common/utf8.h"
 
@@ -39,15 +37,11 @@ std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t care
     if (bytes <= most && fits(0, 0)) return std::nullopt;
     const std::size_t end = CharacterBoundary(text, caret < text.size() ? caret : text.size());
     std::size_t start = end;
-    while (start > 0 && bytes > most) {
+    while (start > 0) {
         const std::size_t previous = PreviousCharacter(text, start);
         bytes -= Utf8Length({text.data() + previous, start - previous});
         start = previous;
-    }
-    if (bytes <= most && start < end && fits(start, end)) return UnitRange{start, end};
-    while (start > 0 && bytes <= most) {
-        start = PreviousCharacter(text, start);
-        if (fits(start, end)) return UnitRange{start, end};
+        if (bytes <= most && fits(start, end)) return UnitRange{start, end};
     }
     // Even without everything before the caret it is too long: keep the longest
     // beginning that fits, counted back from bytes into units.
@@ -62,47 +56,6 @@ std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t care
         keep = next;
     }
     return UnitRange{keep, text.size()};
-}
-
-std::optional<std::size_t> RoomToShow(std::size_t usedBytes, std::size_t limit) noexcept {
-    const std::size_t room = usedBytes < limit ? limit - usedBytes : 0;
-    if (room > kShowRoomFrom) return std::nullopt;
-    return room;
-}
-
-namespace {
-
-void Append(PartsLabel& label, std::u16string_view units) noexcept {
-    for (char16_t unit : units) {
-        if (label.length + 1 >= PartsLabel::kCapacity) return;
-        label.units[label.length++] = unit;
-    }
-}
-
-}  // namespace
-
-PartsLabel PartsLabelFor(std::string_view text, std::u16string_view roomPattern) noexcept {
-    PartsLabel label;
-    const std::size_t parts = CountParts(text);
-    if (parts < 2) return label;
-    const char16_t count[] = {static_cast<char16_t>(u'0' + (parts > 9 ? 9 : parts)), u'/',
-                              static_cast<char16_t>(u'0' + kMaxParts), u' '};
-    const std::optional<std::size_t> room =
-        parts < kMaxParts ? std::nullopt : RoomToShow(text.size() - LastPartStart(text));
-    Append(label, {count, room ? 4u : 3u});
-    if (!room) return label;
-    // Digits without printf: the module links no formatted-output machinery.
-    char digits[24] = {};
-    const char* end = std::to_chars(digits, digits + sizeof digits, *room).ptr;
-    const std::size_t mark = roomPattern.find(u"%1");
-    Append(label, roomPattern.substr(0, mark));
-    if (mark == std::u16string_view::npos) return label;
-    for (const char* digit = digits; digit != end; ++digit) {
-        const char16_t unit = static_cast<char16_t>(*digit);
-        Append(label, {&unit, 1});
-    }
-    Append(label, roomPattern.substr(mark + 2));
-    return label;
 }
 
 std::string Utf8IfCommitted(std::u16string_view text, std::size_t selStart, std::size_t selEnd,
