@@ -1,7 +1,7 @@
 // The texts of one submission over any input: the command (one quoted argument
 // whatever is typed), the command file path, the file-error message, the system
-// error text written into a fixed buffer, and the message limit over the UTF-16
-// text of the edit.
+// error text written into a fixed buffer, the message limit over the UTF-16 text
+// of the edit, and the parts a message is said in.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "chatbox/cfg_path.h"
 #include "chatbox/error_text.h"
 #include "chatbox/file_error.h"
+#include "chatbox/message_parts.h"
 #include "chatbox/say_command.h"
 #include "chatbox/text_limit.h"
 #include "common/utf8.h"
@@ -80,19 +81,41 @@ void CheckMessageLimit(const std::string& bytes, std::size_t caret) {
     FUZZ_CHECK(text.compare(0, head.size(), head) == 0);
     const auto excess = ExcessOfText(text, caret);
     if (!excess) {
-        FUZZ_CHECK(Utf8Length(text) <= kMaxMessageBytes);
+        FUZZ_CHECK(CountParts(Utf8FromUtf16(text)) <= kMaxParts);
         return;
     }
     FUZZ_CHECK(excess->start < excess->end && excess->end <= text.size());
     std::u16string kept = text;
     kept.erase(excess->start, excess->end - excess->start);
-    FUZZ_CHECK(Utf8Length(kept) <= kMaxMessageBytes);
+    FUZZ_CHECK(CountParts(Utf8FromUtf16(kept)) <= kMaxParts);
+    FUZZ_CHECK(Utf8Length(kept) <= kMaxParts * kMaxMessageBytes);
     // No pair is split: the units on both sides of the cut still read as before.
     auto splits = [&](std::size_t at) {
         return at > 0 && at < text.size() && text[at - 1] >= 0xD800 && text[at - 1] <= 0xDBFF && text[at] >= 0xDC00 &&
                text[at] <= 0xDFFF;
     };
     FUZZ_CHECK(!splits(excess->start) && !splits(excess->end));
+}
+
+// The parts of any UTF-8 text: together the text, each at most a chat line and
+// ending between characters, none but the last giving up more than a quarter.
+void CheckParts(const std::string& bytes) {
+    const std::string text = Utf8FromUtf16(Utf16FromUtf8(bytes));  // as the edit gives it: valid
+    std::string joined;
+    std::size_t count = 0;
+    std::size_t messageEnd = text.size();  // where the last part a message may have ends
+    for (std::size_t start = 0, end = 0; start < text.size(); start = end) {
+        end = PartEnd(text, start);
+        FUZZ_CHECK(end > start && end - start <= kMaxMessageBytes);
+        const std::string part = text.substr(start, end - start);
+        FUZZ_CHECK(Utf8FromUtf16(Utf16FromUtf8(part)) == part);
+        if (end < text.size()) FUZZ_CHECK(end - start >= kMaxMessageBytes - kMaxMessageBytes / 4);
+        joined += part;
+        if (++count == kMaxParts) messageEnd = end;
+    }
+    FUZZ_CHECK(joined == text);
+    FUZZ_CHECK(count == CountParts(text));
+    FUZZ_CHECK(MessagePrefixLength(text) == messageEnd);
 }
 
 }  // namespace
@@ -109,5 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     CheckFileError(code, text);
     CheckErrorCode(static_cast<std::int32_t>(code));
     CheckMessageLimit(text, bufferSize);
+    CheckParts(text);
     return 0;
 }

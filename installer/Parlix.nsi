@@ -31,6 +31,7 @@ ManifestDPIAware true
 ; quarter seconds: two minutes.
 !define OLD_UNINSTALL_QUARTERS 480
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define SETTINGS_KEY "Software\${MAKER}\${PRODUCT}"
 
 Name "${PRODUCT} ${VERSION}"
@@ -89,6 +90,8 @@ LangString OldInstallFound ${LANG_ENGLISH} "Parlix is installed for all users of
 LangString OldInstallFound ${LANG_SIMPCHINESE} "本机已为所有用户安装了 Parlix，位置：$OldDir。$\r$\n$\r$\n此版本只为你安装到你自己的程序文件夹，并以你自己的权限运行。需要先删除为所有用户的安装，Windows 会为此请求管理员权限。你的设置和消息历史会保留，登录时启动和游戏配置会为你恢复。$\r$\n$\r$\n删除它并继续吗？"
 LangString OldInstallStays ${LANG_ENGLISH} "The installation for all users in $OldDir was not removed, so Parlix was not installed. Remove $\"Parlix$\" in the list of installed programs, then run this installer again."
 LangString OldInstallStays ${LANG_SIMPCHINESE} "为所有用户的安装（$OldDir）未被删除，因此没有安装 Parlix。请在“已安装的程序”列表中删除“Parlix”，然后再次运行本安装程序。"
+LangString SetUpAgainFailed ${LANG_ENGLISH} "Parlix is installed, but the game could not be set up again after the installation for all users was removed, so the chat box cannot send messages yet.$\r$\n$\r$\nStart Parlix and click $\"Set up game$\"; it says what stands in the way."
+LangString SetUpAgainFailed ${LANG_SIMPCHINESE} "Parlix 已安装，但删除为所有用户的安装后未能重新配置游戏，因此聊天框还不能发送消息。$\r$\n$\r$\n请启动 Parlix 并点击“配置游戏”，它会说明问题所在。"
 LangString GuideName ${LANG_ENGLISH} "Guide.txt"
 LangString GuideName ${LANG_SIMPCHINESE} "Guide-zh-CN.txt"
 
@@ -115,8 +118,13 @@ FunctionEnd
 
 ; Deletes a file of ours that a process may still hold: the host for a moment
 ; after its window went, the module in a game until the game lets it go. A file
-; that stays held is renamed aside and deleted at the next restart.
+; that stays held is renamed aside and deleted at the user's next logon, by a
+; RunOnce value of the user's own: a deletion at restart would need administrator
+; rights, which neither program asks for. The uninstaller's value also removes
+; the folder, which is then left empty.
 Function ${un}DeleteWhenFree
+  Exch $R4  ; the file's name, for the RunOnce value
+  Exch
   Exch $R2
   StrCpy $R3 0
   ${DoWhile} ${FileExists} "$R2"
@@ -128,19 +136,26 @@ Function ${un}DeleteWhenFree
     ${If} $R3 >= 50
       Delete "$R2.old"
       Rename "$R2" "$R2.old"
-      Delete /REBOOTOK "$R2.old"
+      !if "${un}" == "un."
+        WriteRegStr HKCU "${RUN_ONCE_KEY}" "${PRODUCT} $R4.old" \
+          '"$SYSDIR\cmd.exe" /c del /f /q "$R2.old" & rmdir "$INSTDIR"'
+      !else
+        WriteRegStr HKCU "${RUN_ONCE_KEY}" "${PRODUCT} $R4.old" '"$SYSDIR\cmd.exe" /c del /f /q "$R2.old"'
+      !endif
       ${Break}
     ${EndIf}
     Sleep 100
   ${Loop}
   Pop $R2
+  Pop $R4
 FunctionEnd
 !macroend
 !insertmacro DefineStopHost ""
 !insertmacro DefineStopHost "un."
 
-!macro DeleteWhenFree un path
-  Push "${path}"
+!macro DeleteWhenFree un folder name
+  Push "${folder}\${name}"
+  Push "${name}"
   Call ${un}DeleteWhenFree
 !macroend
 
@@ -233,8 +248,8 @@ FunctionEnd
 Section "Parlix" SecMain
   SectionIn RO
   Call StopHost
-  !insertmacro DeleteWhenFree "" "$INSTDIR\${HOST}"
-  !insertmacro DeleteWhenFree "" "$INSTDIR\Parlix.dll"
+  !insertmacro DeleteWhenFree "" "$INSTDIR" "${HOST}"
+  !insertmacro DeleteWhenFree "" "$INSTDIR" "Parlix.dll"
 
   SetOutPath "$INSTDIR"
   File "${STAGE}\${HOST}"
@@ -286,6 +301,13 @@ Section "Parlix" SecMain
       nsExec::Exec '"$INSTDIR\${HOST}" --setup-game'
       Pop $R0
       DetailPrint "--setup-game: $R0"
+      ; Without the set-up the send key is unbound: the player must hear of it. A
+      ; silent install says it by its exit code, 2: installed, game not set up.
+      ${If} $R0 != 0
+        DetailPrint "$(SetUpAgainFailed)"
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(SetUpAgainFailed)" /SD IDOK
+        SetErrorLevel 2
+      ${EndIf}
     ${EndIf}
   ${EndIf}
 
@@ -320,8 +342,8 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKCU "Software\${MAKER}"
   keep:
 
-  !insertmacro DeleteWhenFree "un." "$INSTDIR\${HOST}"
-  !insertmacro DeleteWhenFree "un." "$INSTDIR\Parlix.dll"
+  !insertmacro DeleteWhenFree "un." "$INSTDIR" "${HOST}"
+  !insertmacro DeleteWhenFree "un." "$INSTDIR" "Parlix.dll"
   Delete "$INSTDIR\Guide.txt"
   Delete "$INSTDIR\Guide-zh-CN.txt"
   Delete "$INSTDIR\licenses\*.txt"

@@ -122,7 +122,7 @@ BOOL CDlgSay::OnInitDialog() {
         ::GetWindowTextW(m_versionLabel, text, 64);
         m_versionText = text;
     }
-    m_roomShown.reset();
+    m_labelShown = {};
     if (GetAppSettings().m_bRememberHistory != 0) m_editMessage.LoadHistory();
     RECT edit{};
     m_editMessage.GetWindowRect(&edit);
@@ -146,16 +146,16 @@ void CDlgSay::OnEditSetFocus() {
 void CDlgSay::OnEditChange() {
     if (m_versionLabel == nullptr) return;
     // Counts the composition as the commit would leave it.
-    const std::optional<std::size_t> room = RoomToShow(m_editMessage.BytesIfCommitted());
-    if (room == m_roomShown) return;  // unchanged: no flicker of the label
-    m_roomShown = room;
+    const auto [start, end] = m_editMessage.GetSel();
+    const std::string text =
+        Utf8IfCommitted(AsUtf16(m_editMessage.GetWindowTextW()), static_cast<std::size_t>(start),
+                        static_cast<std::size_t>(end), m_editMessage.GetComposition().Text());
+    const PartsLabel label = PartsLabelFor(text, AsUtf16(LoadWideString(IDS_ROOM_LEFT)));
+    if (label.View() == m_labelShown.View()) return;  // unchanged: no flicker of the label
+    m_labelShown = label;
     // The label keeps its place, font and colours; only its text says how much is left.
-    if (!room) {
-        ::SetWindowTextW(m_versionLabel, m_versionText.c_str());
-        return;
-    }
-    const std::u16string label = RoomLeftText(AsUtf16(LoadWideString(IDS_ROOM_LEFT)), *room);
-    ::SetWindowTextW(m_versionLabel, reinterpret_cast<const wchar_t*>(label.c_str()));
+    ::SetWindowTextW(m_versionLabel,
+                     label.length == 0 ? m_versionText.c_str() : reinterpret_cast<const wchar_t*>(label.units));
 }
 
 void CDlgSay::OnEditKillFocus() {

@@ -11,6 +11,7 @@
 #include "chatbox/ime/ime_candidate_area_win32.h"
 #include "chatbox/ime/ime_edit_win32.h"
 #include "chatbox/layout_switch.h"
+#include "chatbox/text_limit.h"
 #include "framework/dialog_win32.h"
 #include "framework/unique_handle_win32.h"
 #include "hook/game_folder.h"
@@ -54,7 +55,7 @@ protected:
 private:
     void OnEditSetFocus();
     void OnEditKillFocus();
-    // Shows the room left in the version label's place once little is left.
+    // Shows the part count and the room left in the version label's place.
     void OnEditChange();
     void OnDestroy();
     void OnPaint();
@@ -65,7 +66,7 @@ private:
 
     HWND m_versionLabel = nullptr;           // of the current window
     std::wstring m_versionText;              // what the template gives it
-    std::optional<std::size_t> m_roomShown;  // the room the label shows, if it does
+    PartsLabel m_labelShown;                 // what the label shows instead of the version, if anything
 };
 
 // The process's chat box.

@@ -1,6 +1,7 @@
 #include "chatbox/history_edit_win32.h"
 
 #include "chatbox/edit_rules.h"
+#include "chatbox/message_parts.h"
 #include "chatbox/text_limit.h"
 #include "common/utf8.h"
 #include "framework/wide_text_win32.h"
@@ -73,7 +74,7 @@ void CHistoryEdit::ShowEntry(std::int32_t index) {
     // An entry stored before the limit, or by hand, may be longer than a message
     // may be: the edit shows, and so sends, only what fits.
     const std::string& entry = m_history[static_cast<size_t>(index)];
-    SetWindowText(std::string_view(entry).substr(0, Utf8PrefixLength(entry, kMaxMessageBytes)));
+    SetWindowText(std::string_view(entry).substr(0, MessagePrefixLength(entry)));
     m_settingText = FALSE;
     SetSel(0, -1);
     ScrollCaret();

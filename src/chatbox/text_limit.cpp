@@ -1,7 +1,6 @@
 #include "chatbox/text_limit.h"
 
-#include <charconv>
-
+#include "chatbox/message_parts.h"
 #include "common/utf8.h"
 
 namespace {
@@ -24,43 +23,48 @@ std::size_t CharacterBoundary(std::u16string_view text, std::size_t at) noexcept
 
 }  // namespace
 
-std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t caret, std::size_t limit) noexcept {
+std::optional<UnitRange> ExcessOfText(std::u16string_view text, std::size_t caret, std::size_t maxParts,
+                                      std::size_t partBytes) {
+    auto fits = [&](std::size_t start, std::size_t end) {
+        std::string rest = Utf8FromUtf16({text.data(), start});
+        rest += Utf8FromUtf16({text.data() + end, text.size() - end});
+        return CountParts(rest, partBytes) <= maxParts;
+    };
+    // No text of more bytes than the parts hold fits: those go by their count
+    // first, so that a long paste costs one pass, not one conversion per character.
+    const std::size_t most = maxParts * partBytes;
     std::size_t bytes = Utf8Length(text);
-    if (bytes <= limit) return std::nullopt;
+    if (bytes <= most && fits(0, 0)) return std::nullopt;
     const std::size_t end = CharacterBoundary(text, caret < text.size() ? caret : text.size());
     std::size_t start = end;
-    while (start > 0 && bytes > limit) {
+    while (start > 0) {
         const std::size_t previous = PreviousCharacter(text, start);
-        bytes -= Utf8Length(text.substr(previous, start - previous));
+        bytes -= Utf8Length({text.data() + previous, start - previous});
         start = previous;
+        if (bytes <= most && fits(start, end)) return UnitRange{start, end};
     }
-    if (bytes <= limit) return UnitRange{start, end};
     // Even without everything before the caret it is too long: keep the longest
-    // beginning that fits.
+    // beginning that fits, counted back from bytes into units.
+    const std::string whole = Utf8FromUtf16(text);
+    const std::size_t keepBytes = MessagePrefixLength(whole, maxParts, partBytes);
     std::size_t keep = 0;
-    for (std::size_t used = 0; keep < text.size();) {
+    for (std::size_t bytes = 0; keep < text.size();) {
         std::size_t next = keep + 1;
         if (next < text.size() && IsHighSurrogate(text[keep]) && IsLowSurrogate(text[next])) ++next;
-        used += Utf8Length(text.substr(keep, next - keep));
-        if (used > limit) break;
+        bytes += Utf8Length(text.substr(keep, next - keep));
+        if (bytes > keepBytes) break;
         keep = next;
     }
     return UnitRange{keep, text.size()};
 }
 
-std::optional<std::size_t> RoomToShow(std::size_t usedBytes, std::size_t limit) noexcept {
-    const std::size_t room = usedBytes < limit ? limit - usedBytes : 0;
-    if (room > kShowRoomFrom) return std::nullopt;
-    return room;
-}
-
-std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room) {
-    // Digits without printf: the module links no formatted-output machinery.
-    char digits[24] = {};
-    const char* end = std::to_chars(digits, digits + sizeof digits, room).ptr;
-    const std::u16string number(static_cast<const char*>(digits), end);
-    std::u16string text(pattern);
-    const std::size_t mark = text.find(u"%1");
-    if (mark != std::u16string::npos) text.replace(mark, 2, number);
-    return text;
+std::string Utf8IfCommitted(std::u16string_view text, std::size_t selStart, std::size_t selEnd,
+                            std::u16string_view composition) {
+    if (composition.empty()) selStart = selEnd = text.size();
+    selEnd = selEnd < text.size() ? selEnd : text.size();
+    selStart = selStart < selEnd ? selStart : selEnd;
+    std::string committed = Utf8FromUtf16({text.data(), selStart});
+    committed += Utf8FromUtf16(composition);
+    committed += Utf8FromUtf16({text.data() + selEnd, text.size() - selEnd});
+    return committed;
 }

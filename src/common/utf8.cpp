@@ -8,36 +8,6 @@ constexpr bool IsHighSurrogate(char16_t unit) noexcept { return unit >= 0xD800 &
 constexpr bool IsLowSurrogate(char16_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
 constexpr bool IsContinuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80; }
 
-// The code point that starts at text[i], and how many bytes it takes; a malformed
-// byte (a stray continuation, an overlong form, a surrogate, a value past
-// U+10FFFF, a sequence cut short) is one byte of U+FFFD.
-char32_t DecodeUtf8(std::string_view text, std::size_t i, std::size_t& length) noexcept {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    length = 1;
-    if (lead < 0x80) return lead;
-    std::size_t count = 0;
-    char32_t value = 0;
-    char32_t smallest = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        count = 1, value = lead & 0x1F, smallest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        count = 2, value = lead & 0x0F, smallest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        count = 3, value = lead & 0x07, smallest = 0x10000;
-    } else {
-        return kReplacement;
-    }
-    if (text.size() - i <= count) return kReplacement;
-    for (std::size_t k = 1; k <= count; ++k) {
-        const auto byte = static_cast<unsigned char>(text[i + k]);
-        if (!IsContinuation(byte)) return kReplacement;
-        value = (value << 6) | (byte & 0x3F);
-    }
-    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return kReplacement;
-    length = count + 1;
-    return value;
-}
-
 // The code point that starts at text[i], and how many units it takes.
 char32_t DecodeUtf16(std::u16string_view text, std::size_t i, std::size_t& length) noexcept {
     const char16_t unit = text[i];
@@ -76,6 +46,33 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 }  // namespace
+
+char32_t DecodeUtf8(std::string_view text, std::size_t i, std::size_t& length) noexcept {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    length = 1;
+    if (lead < 0x80) return lead;
+    std::size_t count = 0;
+    char32_t value = 0;
+    char32_t smallest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        count = 1, value = lead & 0x1F, smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        count = 2, value = lead & 0x0F, smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        count = 3, value = lead & 0x07, smallest = 0x10000;
+    } else {
+        return kReplacement;
+    }
+    if (text.size() - i <= count) return kReplacement;
+    for (std::size_t k = 1; k <= count; ++k) {
+        const auto byte = static_cast<unsigned char>(text[i + k]);
+        if (!IsContinuation(byte)) return kReplacement;
+        value = (value << 6) | (byte & 0x3F);
+    }
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return kReplacement;
+    length = count + 1;
+    return value;
+}
 
 std::u16string Utf16FromUtf8(std::string_view text) {
     std::u16string out;

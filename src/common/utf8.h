@@ -8,6 +8,11 @@
 #include <string>
 #include <string_view>
 
+// The code point that starts at text[i] (i < size), and how many bytes it takes;
+// a malformed byte (a stray continuation, an overlong form, a surrogate, a value
+// past U+10FFFF, a sequence cut short) is one byte of U+FFFD.
+char32_t DecodeUtf8(std::string_view text, std::size_t i, std::size_t& length) noexcept;
+
 std::u16string Utf16FromUtf8(std::string_view text);
 std::string Utf8FromUtf16(std::u16string_view text);
 

@@ -68,40 +68,66 @@ bool CreateConfigFile(const std::wstring& path, std::string_view content, DWORD&
     return WriteNewFile(path, content, CREATE_NEW, error);
 }
 
-bool RewriteConfigFile(const std::wstring& path, std::string_view before, std::string_view after, DWORD& error) {
-    const std::wstring backup = path + L".parlix-backup";
-    // A backup left by an earlier run that was cut short is ours to overwrite.
-    ::SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!WriteNewFile(backup, before, CREATE_ALWAYS, error)) return false;
+std::wstring BackupPathOf(const std::wstring& path) { return path + L".parlix-backup"; }
 
+namespace {
+
+// Writes `content` over the existing file through its own handle, its read-only
+// mark lifted meanwhile (the mark guards the file against other programs, not
+// against the change the player asked for). When the write fails, `fallback` goes
+// back in if there is one.
+Rewrite WriteInPlace(const std::wstring& path, std::string_view content, const std::string_view* fallback,
+                     DWORD& error) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    // The player's read-only mark guards the file against other programs, not
-    // against the set-up the player asked for; it is put back below.
     if (readOnly) {
         const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
         if (!::SetFileAttributesW(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)) {
             error = ::GetLastError();
-            ::DeleteFileW(backup.c_str());
-            return false;
+            return Rewrite::untouched;
         }
     }
-    bool written = false;
-    bool intact = true;  // the file holds either the old or the new content
+    Rewrite outcome = Rewrite::written;
     {
         UniqueFile file = AdoptFile(
             ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         if (!file) {
             error = ::GetLastError();
-        } else if (WriteFromStart(file.get(), after)) {
-            written = true;
-        } else {
+            outcome = Rewrite::untouched;
+        } else if (!WriteFromStart(file.get(), content)) {
             error = ::GetLastError();
-            intact = WriteFromStart(file.get(), before);
+            outcome = fallback != nullptr && WriteFromStart(file.get(), *fallback) ? Rewrite::putBack : Rewrite::damaged;
         }
     }
     if (readOnly) ::SetFileAttributesW(path.c_str(), attributes);
+    return outcome;
+}
+
+}  // namespace
+
+Rewrite RewriteConfigFile(const std::wstring& path, std::string_view before, std::string_view after, DWORD& error) {
+    const std::wstring backup = BackupPathOf(path);
+    // A new file only: a copy that is there may be the one good content left.
+    if (!WriteNewFile(backup, before, CREATE_NEW, error)) return Rewrite::untouched;
+    const Rewrite outcome = WriteInPlace(path, after, &before, error);
     // Kept only when the player's file may be cut short: it is the old content.
-    if (intact) ::DeleteFileW(backup.c_str());
-    return written;
+    if (outcome != Rewrite::damaged) ::DeleteFileW(backup.c_str());
+    return outcome;
+}
+
+bool RestoreLeftBackup(const std::wstring& path, bool& restored, DWORD& error) {
+    restored = false;
+    const std::wstring backup = BackupPathOf(path);
+    std::string saved;
+    bool exists = false;
+    if (!ReadConfigFile(backup, saved, exists, error)) return false;
+    if (!exists) return true;
+    const bool fileExists = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (fileExists ? WriteInPlace(path, saved, nullptr, error) != Rewrite::written
+                   : !CreateConfigFile(path, saved, error))
+        return false;
+    ::SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(backup.c_str());
+    restored = true;
+    return true;
 }

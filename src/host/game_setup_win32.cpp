@@ -50,6 +50,19 @@ Rewritten RewriteFile(const std::wstring& path, Rule rule, std::wstring& report)
     std::string before;
     bool exists = false;
     DWORD error = ERROR_SUCCESS;
+    // An earlier change cut short left the file's last whole content beside it:
+    // that goes back first, and nothing is changed while it cannot.
+    bool restored = false;
+    if (!RestoreLeftBackup(path, restored, error)) {
+        report += UiText(HostText::BackupNotRestored, {Utf8FromWide(path), Utf8FromWide(BackupPathOf(path)),
+                                                       Utf8FromWide(SystemErrorText(error))}) +
+                  L"\r\n";
+        return Rewritten::Failed;
+    }
+    if (restored) {
+        report += UiText(HostText::BackupRestored, {Utf8FromWide(path), Utf8FromWide(BackupPathOf(path))}) + L"\r\n";
+        HostLog("setup-backup-restored " + Utf8FromWide(path));
+    }
     if (!ReadConfigFile(path, before, exists, error)) {
         report += UiText(HostText::FileNotRead, {Utf8FromWide(path), Utf8FromWide(SystemErrorText(error))}) + L"\r\n";
         return Rewritten::Failed;
@@ -61,9 +74,25 @@ Rewritten RewriteFile(const std::wstring& path, Rule rule, std::wstring& report)
         if (!done) error = ::GetLastError();
     } else if (exists ? change.content == before : change.content.empty()) {
         return Rewritten::Unchanged;
+    } else if (!exists) {
+        done = CreateConfigFile(path, change.content, error);
     } else {
-        done = exists ? RewriteConfigFile(path, before, change.content, error)
-                      : CreateConfigFile(path, change.content, error);
+        const Rewrite outcome = RewriteConfigFile(path, before, change.content, error);
+        done = outcome == Rewrite::written;
+        if (!done) {
+            report += UiText(HostText::FileNotWritten, {Utf8FromWide(path), Utf8FromWide(SystemErrorText(error))}) +
+                      L"\r\n";
+            // Whether the player's file is whole again, or where its old content is.
+            if (outcome == Rewrite::putBack)
+                report += UiText(HostText::OldContentPutBack, {Utf8FromWide(path)}) + L"\r\n";
+            if (outcome == Rewrite::damaged)
+                report += UiText(HostText::OldContentKept, {Utf8FromWide(path), Utf8FromWide(BackupPathOf(path))}) +
+                          L"\r\n";
+            HostLog(outcome == Rewrite::putBack ? "setup-put-back " + Utf8FromWide(path)
+                                                : outcome == Rewrite::damaged ? "setup-backup-kept " + Utf8FromWide(path)
+                                                                              : "setup-untouched " + Utf8FromWide(path));
+            return Rewritten::Failed;
+        }
     }
     if (!done) {
         report += UiText(HostText::FileNotWritten, {Utf8FromWide(path), Utf8FromWide(SystemErrorText(error))}) + L"\r\n";

@@ -98,17 +98,22 @@ TEST_F(E2eTest, HotKeyWhileTheErrorMessageIsShownLeavesTheFocusInIt) {
     Game& game = LaunchGame(L"HL.exe", L"", /*withModFolders=*/false);
     ChatBox box = OpenBox(game, drive::kSayKey);
     ASSERT_TRUE(box.dialog) << game.log.Read();
-    drive::TypeText(L"lost");
-    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"lost"));
+    drive::TypeText(L"kept");
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"kept"));
     drive::TapKey(VK_RETURN);
     drive::MessageBoxWindow message;
     ASSERT_TRUE(drive::WaitForMessageBox(game.process.Id(), message)) << game.log.Read();
     EXPECT_TRUE(::IsWindowVisible(box.dialog)) << "the box stays open while its error is shown";
 
     // The hot key passes on to the message; Enter then answers the message, not the
-    // edit (which would send again and show a second message that keeps the box).
+    // edit (which would send again and show a second message). The box stays open
+    // with its text and takes the keys again.
     drive::TapKey(drive::kSayKey);
     drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(drive::WaitForFocus(box.edit));
+    EXPECT_EQ(drive::WindowText(box.edit), L"kept") << "the hot key reached the edit";
+    EXPECT_EQ(drive::FindChatBox(game.window).dialog, box.dialog);
+    drive::TapKey(VK_ESCAPE);
     EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
     EXPECT_TRUE(drive::WaitForFocus(game.window));
     ASSERT_TRUE(SyncWithGame(game));

@@ -8,20 +8,6 @@ namespace {
 
 using drive::ChatBox;
 
-constexpr size_t kLimit = 100;  // the bytes of UTF-8 the box takes
-
-// What the box keeps of text typed into it one character at a time: a character
-// goes in while it fits whole.
-std::wstring KeptWhenTyped(const std::wstring& typed) {
-    std::wstring kept;
-    size_t bytes = 0;
-    for (wchar_t c : typed) {
-        const size_t size = drive::WideToUtf8(std::wstring(1, c)).size();
-        if (bytes + size <= kLimit) kept += c, bytes += size;
-    }
-    return kept;
-}
-
 std::wstring Repeat(const std::wstring& text, int times) {
     std::wstring result;
     for (int i = 0; i < times; ++i) result += text;
@@ -37,15 +23,20 @@ protected:
     }
 
     // Types `typed` into a box opened with `key`, checks that the box kept
-    // `kept`, sends it and waits until the other players see it.
+    // `kept`, sends it and waits until the other players see its parts.
     void TypeAndSend(Game& game, WORD key, const std::wstring& typed, const std::wstring& kept,
-                     const std::string& seenPrefix) {
+                     const std::string& seenPrefix, const std::vector<size_t>& partChars = {}) {
         ChatBox box = OpenBox(game, key);
         ASSERT_TRUE(box.dialog) << game.log.Read();
         drive::TypeText(typed);
         ASSERT_TRUE(drive::WaitForWindowText(box.edit, kept)) << drive::WideToUtf8(drive::WindowText(box.edit));
         drive::TapKey(VK_RETURN);
-        EXPECT_TRUE(game.log.WaitForLine(seenPrefix + drive::WideToUtf8(kept))) << game.log.Read();
+        size_t start = 0;
+        for (size_t chars : partChars.empty() ? std::vector<size_t>{kept.size()} : partChars) {
+            const std::string part = drive::WideToUtf8(kept.substr(start, chars));
+            EXPECT_TRUE(game.log.WaitForLine(seenPrefix + part, 3 * drive::kDeadlineMs)) << game.log.Read();
+            start += chars;
+        }
         EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
     }
 };
@@ -57,21 +48,22 @@ TEST_F(DeliveryTest, LongMessagesReachThePlayersWholeAsFarAsTheBoxTookThem) {
         const char* what;
         WORD key;
         std::wstring typed;
+        size_t keptChars;
+        std::vector<size_t> partChars;
         const char* seen;
     } cases[] = {
-        // 180 bytes typed: 33 characters (99 bytes) fit, the 34th would not.
-        {"60 Chinese characters", drive::kSayKey, Repeat(L"\u5bf9\u4f60", 30), "said "},
-        // The cut falls where a Chinese character no longer fits, a letter still does.
-        {"Latin and Chinese", drive::kSayTeamKey, Repeat(L"ok \u4f60\u597d", 15), "said-team "},
-        {"150 letters", drive::kRconKey, std::wstring(150, L'x'), "said-rcon "},
+        // 360 bytes typed: three parts of 33 characters (99 bytes) each fit, no more.
+        {"120 Chinese characters", drive::kSayKey, Repeat(L"\u5bf9\u4f60", 60), 99, {33, 33, 33}, "said "},
+        // A part ends after the last blank of its last quarter: "ok 你好" is 9 bytes
+        // and a blank.
+        {"Latin and Chinese", drive::kSayTeamKey, Repeat(L"ok \u4f60\u597d ", 15), 90, {60, 30}, "said-team "},
+        {"350 letters", drive::kRconKey, std::wstring(350, L'x'), 300, {100, 100, 100}, "said-rcon "},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.what);
-        const std::wstring kept = KeptWhenTyped(each.typed);
-        ASSERT_LE(drive::WideToUtf8(kept).size(), kLimit);
-        ASSERT_GE(drive::WideToUtf8(kept).size(), kLimit - 2);
-        TypeAndSend(game, each.key, each.typed, kept, each.seen);
+        TypeAndSend(game, each.key, each.typed, each.typed.substr(0, each.keptChars), each.seen, each.partChars);
         EXPECT_EQ(game.log.Read().find("dropped"), std::string::npos) << game.log.Read();
+        EXPECT_EQ(game.log.Read().find("ignored"), std::string::npos) << game.log.Read();
     }
 }
 
@@ -83,8 +75,10 @@ TEST_F(DeliveryTest, TheBoxShowsTheRoomLeftNearTheLimit) {
     HWND label = ::GetWindow(box.prompt, GW_HWNDNEXT);
     ASSERT_TRUE(label);
     EXPECT_EQ(drive::WindowText(label), L"Ver: 1.6");
-    drive::TypeText(Repeat(L"\u4f60", 30));  // 90 bytes: 10 left
-    EXPECT_TRUE(drive::WaitForWindowText(label, L"\u8fd8\u5269 10 \u5b57\u8282")) << drive::WideToUtf8(drive::WindowText(label));
+    drive::TypeText(Repeat(L"\u4f60", 34));  // a second part begins
+    EXPECT_TRUE(drive::WaitForWindowText(label, L"2/3")) << drive::WideToUtf8(drive::WindowText(label));
+    drive::TypeText(Repeat(L"\u4f60", 60));  // 282 bytes: 28 characters in the last part, 16 bytes left
+    EXPECT_TRUE(drive::WaitForWindowText(label, L"3/3 \u8fd8\u5269 16 \u5b57\u8282")) << drive::WideToUtf8(drive::WindowText(label));
     drive::TapKey(VK_ESCAPE);
     EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
 }
@@ -116,13 +110,19 @@ TEST_F(DeliveryTest, EverySendKeyOfTheTableFiresTheGamesBind) {
 TEST_F(DeliveryTest, TheStandInGameDropsAndCutsAsTheGameDoes) {
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window);
+    DWORD lastExecuted = ::GetTickCount() - 1000;
     auto execute = [&](const std::string& command) {
+        // Apart by more than the game's 0.66 s between chat lines, by the clock.
+        while (::GetTickCount() - lastExecuted < 700) ::Sleep(20);
         drive::WriteFileBytes(CfgPath(L"cstrike"), command);
-        const size_t before = game.log.Count("exec " + command);
+        // The log has the file's first line with "exec", then each further line.
+        const std::string executed = "exec " + command.substr(0, command.find('\n'));
+        const size_t before = game.log.Count(executed);
         drive::TapKey(VK_F12);
         EXPECT_TRUE(drive::FileExists(CfgPath(L"cstrike")));
         ASSERT_TRUE(SyncWithGame(game));
-        EXPECT_EQ(game.log.Count("exec " + command), before + 1) << game.log.Read();
+        lastExecuted = ::GetTickCount();
+        EXPECT_EQ(game.log.Count(executed), before + 1) << game.log.Read();
     };
     // 60 Chinese characters: 186 bytes, the 127th falls inside a character.
     std::string sixty;
@@ -135,6 +135,14 @@ TEST_F(DeliveryTest, TheStandInGameDropsAndCutsAsTheGameDoes) {
     // A team message keeps 109; a text without quotes loses nothing at its end.
     execute("say_team plain words");
     EXPECT_TRUE(game.log.Contains("said-team plain words")) << game.log.Read();
+    // A second chat line at once is ignored, say and say_team alike; the server
+    // console's say is no player's chat and waits for nothing.
+    execute("say first\nsay_team second\nrcon say third\nsay fourth");
+    EXPECT_TRUE(game.log.Contains("said first")) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("ignored say_team: too soon")) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("said-rcon third")) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("ignored say: too soon")) << game.log.Read();
+    EXPECT_FALSE(game.log.Contains("said fourth")) << game.log.Read();
 
     // The keypad's Insert is no Insert to the game.
     ASSERT_TRUE(drive::BindSendKey(Folder(), "INS"));

@@ -419,6 +419,29 @@ TEST_F(HostProgram, GameSetUpKeepsTheFileItselfAndRemovalKeepsAFileThatWasThereE
     ::SetFileAttributesW(cstrikeConfig.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A copy that an unfinished change left beside the file holds its last whole
+// content: the next set-up puts it back before it changes anything, and never
+// writes over it.
+TEST_F(HostProgram, GameSetUpPutsBackTheCopyAnUnfinishedChangeLeft) {
+    drive::StageGame(Folder(), L"HL.exe");
+    const std::wstring config = Folder() + L"cstrike\\userconfig.cfg";
+    const std::wstring backup = config + L".parlix-backup";
+    const std::string whole = "name \"x\"\r\nsensitivity 2";
+    ASSERT_TRUE(WriteBytes(config, "name \"x\"\r\nsens"));  // cut short
+    ASSERT_TRUE(WriteBytes(backup, whole));
+    drive::SetSetting(L"Send Key", L"F11");
+    drive::Process process;
+    ASSERT_TRUE(process.Start(HostExe(), L"--setup-game --log \"" + m_log.Path() + L"\""));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u) << m_log.Read();
+    std::string content;
+    ASSERT_TRUE(drive::ReadFileBytes(config, content));
+    EXPECT_EQ(content, whole + "\r\nbind \"F11\" \"exec parlix.cfg\"");
+    EXPECT_FALSE(drive::FileExists(backup));
+    EXPECT_TRUE(m_log.WaitForPrefix("setup-backup-restored ")) << m_log.Read();
+}
+
 TEST_F(HostProgram, GameSetUpWithoutModFoldersFailsAndCreatesNothing) {
     drive::SetSetting(L"Executable File", Folder() + L"nowhere\\hl.exe");
     drive::Process setup;

@@ -13,7 +13,8 @@
 #             and hidden marks. Then an installation for all users made by the
 #             earlier installer (its script from the history) is replaced: removed,
 #             its settings, start at logon and game set-up carried over, and an
-#             empty userconfig.cfg that was there survives it all. Exits 77
+#             empty userconfig.cfg that was there survives it all; where the game
+#             cannot be set up again the silent install ends with exit code 2. Exits 77
 #             (skipped) where this machine cannot run a 32-bit program.
 # Usage: release_test.sh contents|install <build folder of the win32 preset>
 set -uo pipefail
@@ -247,4 +248,19 @@ check "the userconfig.cfg that was there empty is there, empty" \
   eval 'test -f "$game/czero/userconfig.cfg" && ! test -s "$game/czero/userconfig.cfg"'
 check "the player's userconfig.cfg is byte for byte the one found before" \
   cmp -s "$game/cstrike/userconfig.cfg" "$out/userconfig.before"
+
+# The same upgrade where the game cannot be set up again, the settings naming a
+# game without its mod folders: the player is told, a silent install by its exit
+# code 2, and Parlix is installed all the same.
+mkdir -p "$drive/Games/Bare"
+: >"$drive/Games/Bare/hl.exe"
+wine_run reg add "$settings_key" /v 'Executable File' /t REG_SZ /d 'C:\Games\Bare\hl.exe' /f
+wine_run "$machine_setup" /S
+check "the earlier installer installs for all users again" test -f "$machine_instdir/ParlixHost.exe"
+wine_run "$setup" /S
+check "a per-user install over it whose game set-up fails ends with exit code 2" test $? = 2
+check "it removed the installation for all users all the same" test ! -e "$machine_instdir"
+check "and installed Parlix for the user" test -f "$instdir/ParlixHost.exe" -a -f "$instdir/Parlix.dll"
+wine_run "$win_instdir\\Uninstall.exe" /S /REMOVESETTINGS
+check "the uninstall removes the user's program folder again" wait_until 60 test ! -e "$instdir"
 finish

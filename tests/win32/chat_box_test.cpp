@@ -13,6 +13,7 @@
 #include "chatbox/dlg_say_win32.h"
 #include "chatbox/history_key_win32.h"
 #include "chatbox/key_forward_edit_win32.h"
+#include "chatbox/part_sender_win32.h"
 #include "framework/win_app_win32.h"
 #include "hook/chat_box_win32.h"
 #include "hook/game_folder_win32.h"
@@ -70,6 +71,7 @@ protected:
         settings.m_strKeys[3] = "F12";
 
         DeleteHistoryKey();
+        thePartSender.Reset();
         History().m_history.clear();
         History().m_historyIndex = -1;
         s_game->BringToForeground();
@@ -80,6 +82,7 @@ protected:
     void TearDown() override {
         if (theChatBox.m_hWnd != nullptr) theChatBox.DestroyWindow();
         PumpPending();
+        thePartSender.Reset();
         m_boxes.reset();
         GetAppSettings() = m_savedSettings;
         ::DeleteFileA(m_cfgPath.c_str());
@@ -364,41 +367,45 @@ TEST_F(ChatBoxTest, EnterWritesTheCommandRecordsItAndHandsTheFocusBack) {
     PumpPending();
 }
 
-// The box holds at most 100 bytes of UTF-8, however the text came in, and never
-// half a character; Enter sends what it shows.
+// The box holds three parts of at most 100 bytes of UTF-8 each, however the text
+// came in, and never half a character; Enter sends what it shows, its first part
+// at once.
 TEST_F(ChatBoxTest, TypedPastedAndRecalledTextStopsAtTheMessageLimit) {
     MakeModFolder();
     Open(0);
     const std::wstring ni = L"\x4F60";
-    for (int i = 0; i < 40; ++i) ::SendMessageW(Edit(), WM_CHAR, ni[0], 1);
-    std::wstring thirtyThree;
-    for (int i = 0; i < 33; ++i) thirtyThree += ni;
-    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), thirtyThree) << "99 bytes; a 34th would be 102";
-    Type("ab");  // one more byte fits, the next does not
-    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), thirtyThree + L"a");
+    for (int i = 0; i < 110; ++i) ::SendMessageW(Edit(), WM_CHAR, ni[0], 1);
+    std::wstring ninetyNine;
+    for (int i = 0; i < 99; ++i) ninetyNine += ni;
+    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), ninetyNine) << "33 characters in each part";
+    Type("ab");  // one more byte fits the last part, the next does not
+    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), ninetyNine + L"a");
 
     // A paste into the middle keeps what follows the caret and cuts the paste.
     ::SetWindowTextW(Edit(), L"<>");
     theChatBox.m_editMessage.SetSel(1, 1);
-    const std::wstring paste(150, L'x');
+    const std::wstring paste(400, L'x');
     ::SendMessageW(Edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(paste.c_str()));
-    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), L"<" + std::wstring(98, L'x') + L">");
-    EXPECT_EQ(Selection(), std::make_pair(99, 99));
+    EXPECT_EQ(theChatBox.m_editMessage.GetWindowTextW(), L"<" + std::wstring(298, L'x') + L">");
+    EXPECT_EQ(Selection(), std::make_pair(299, 299));
 
     // An entry stored longer than a message shows, and is sent, cut.
-    std::string sixty;
-    for (int i = 0; i < 60; ++i) sixty += "\xE4\xBD\xA0";
-    History().m_history = {sixty};
+    std::string many;
+    for (int i = 0; i < 120; ++i) many += "\xE4\xBD\xA0";
+    History().m_history = {many};
     History().m_historyIndex = 1;
     KeyDown(VK_UP);
-    EXPECT_EQ(EditText(), sixty.substr(0, 99));
+    EXPECT_EQ(EditText(), many.substr(0, 297));
     KeyDown(VK_RETURN);
-    EXPECT_EQ(ReadAll(m_cfgPath), "say \"" + sixty.substr(0, 99) + "\"");
+    EXPECT_EQ(ReadAll(m_cfgPath), "say \"" + many.substr(0, 99) + "\"");
+    EXPECT_EQ(thePartSender.Waiting(), 2u);
+    EXPECT_EQ(History().m_history.back(), many.substr(0, 297)) << "the whole message";
     PumpPending();
 }
 
-// Once 30 bytes or fewer are left, the version label says how many, in the box's
-// own font and colours; with more room it is the version label again.
+// Once a second part starts, the version label's place counts the parts; once 30
+// bytes or fewer are left in the last part, it says how many, in the box's own
+// font and colours; with one part it is the version label again.
 TEST_F(ChatBoxTest, RoomLeftShowsInThePlaceOfTheVersionLabelNearTheLimit) {
     Open(0);
     HWND label = nullptr;
@@ -411,14 +418,32 @@ TEST_F(ChatBoxTest, RoomLeftShowsInThePlaceOfTheVersionLabelNearTheLimit) {
         return std::wstring(text);
     };
     EXPECT_EQ(labelText(), L"Ver: 1.6");
-    Type(std::string(69, 'a'));
-    EXPECT_EQ(labelText(), L"Ver: 1.6") << "31 bytes left";
+    Type(std::string(100, 'a'));
+    EXPECT_EQ(labelText(), L"Ver: 1.6") << "one full part";
     Type("a");
-    EXPECT_EQ(labelText(), L"\x8FD8\x5269 30 \x5B57\x8282");
+    EXPECT_EQ(labelText(), L"2/3");
+    Type(std::string(168, 'a'));
+    EXPECT_EQ(labelText(), L"3/3") << "31 bytes left";
+    Type("a");
+    EXPECT_EQ(labelText(), L"3/3 \x8FD8\x5269 30 \x5B57\x8282");
+    {
+        // The longest label fits the label's width in its own font: nothing of it
+        // is cut or wrapped out of sight.
+        HDC dc = ::GetDC(label);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+        const std::wstring text = labelText();
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(label, dc);
+        RECT client{};
+        ::GetClientRect(label, &client);
+        EXPECT_LE(extent.cx, client.right - client.left);
+    }
     ::SendMessageW(Edit(), WM_CHAR, 0x4F60, 1);
-    EXPECT_EQ(labelText(), L"\x8FD8\x5269 27 \x5B57\x8282");
+    EXPECT_EQ(labelText(), L"3/3 \x8FD8\x5269 27 \x5B57\x8282");
     Type(std::string(40, 'b'));
-    EXPECT_EQ(labelText(), L"\x8FD8\x5269 0 \x5B57\x8282");
+    EXPECT_EQ(labelText(), L"3/3 \x8FD8\x5269 0 \x5B57\x8282");
     ::SetWindowTextW(Edit(), L"");
     EXPECT_EQ(labelText(), L"Ver: 1.6");
     // Drawn by the static control itself: the prompt's colours.
@@ -441,17 +466,29 @@ TEST_F(ChatBoxTest, EnterInAnEmptyBoxWritesNothingRecordsNothingAndStillCloses) 
     EXPECT_EQ(History().m_history, full);
 }
 
-TEST_F(ChatBoxTest, MissingModFolderShowsTheFileErrorAndCancels) {
+// A failed write loses nothing: the box stays open with the text as typed, and
+// Enter once the folder is there says it.
+TEST_F(ChatBoxTest, MissingModFolderShowsTheFileErrorAndKeepsTheText) {
     Open(0);
-    Type("lost");
+    Type("kept");
     KeyDown(VK_RETURN);
     ASSERT_TRUE(Box().shown);
     EXPECT_EQ(Box().caption, AfxGetApp()->AppName());
     EXPECT_EQ(Box().text, m_cfgPath + " contains an invalid path.");
-    EXPECT_EQ(ChatBoxWindow(), nullptr);
-    EXPECT_EQ(::GetFocus(), Game());
+    ASSERT_NE(ChatBoxWindow(), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(ChatBoxWindow()));
+    EXPECT_EQ(EditText(), "kept");
+    EXPECT_EQ(::GetFocus(), Edit());
     EXPECT_TRUE(History().m_history.empty());
     EXPECT_FALSE(Exists(m_cfgPath));
+    EXPECT_EQ(thePartSender.Waiting(), 0u) << "nothing queued behind the box's back";
+
+    MakeModFolder();
+    KeyDown(VK_RETURN);
+    EXPECT_EQ(ReadAll(m_cfgPath), "say \"kept\"");
+    EXPECT_EQ(ChatBoxWindow(), nullptr);
+    EXPECT_EQ(::GetFocus(), Game());
+    EXPECT_EQ(History().m_history, std::vector<std::string>{"kept"});
 }
 
 TEST_F(ChatBoxTest, EscapeClosesWithoutSendingAndSavesTheHistory) {

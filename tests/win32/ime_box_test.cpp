@@ -228,21 +228,22 @@ TEST_F(ImeBoxTest, EnterAndEscapeWhileComposingNeitherSendNorClose) {
 }
 
 TEST_F(ImeBoxTest, RoomLeftCountsTheCompositionAndTheResultKeepsTheLimit) {
-    Type(std::wstring(69, L'a'));
-    EXPECT_EQ(Label(), L"Ver: 1.6");
+    // Two full parts and 69 bytes of the third and last.
+    Type(std::wstring(269, L'a'));
+    EXPECT_EQ(Label(), L"3/3");
     // 你 and two letters would replace the selected "aa": 67 + 3 + 2 = 72 bytes.
-    Edit().SetSel(67, 69);
+    Edit().SetSel(267, 269);
     Edit().SetComposition(Comp(u"\u4F60xy", {}, {}, 3));
-    EXPECT_EQ(Label(), L"\x8FD8\x5269 28 \x5B57\x8282");
+    EXPECT_EQ(Label(), L"3/3 \x8FD8\x5269 28 \x5B57\x8282");
     Edit().SetComposition({});
-    EXPECT_EQ(Label(), L"Ver: 1.6");
+    EXPECT_EQ(Label(), L"3/3");
 
     // A result larger than the room: what does not fit is taken out again.
-    Edit().SetSel(69, 69);
-    Type(std::wstring(27, L'b'));  // 96 bytes
+    Edit().SetSel(269, 269);
+    Type(std::wstring(27, L'b'));  // 96 bytes in the last part
     Edit().Commit(u"\u4F60\u597D");
-    EXPECT_EQ(Edit().GetWindowTextW(), std::wstring(69, L'a') + std::wstring(27, L'b') + L"\x4F60");
-    EXPECT_EQ(Label(), L"\x8FD8\x5269 1 \x5B57\x8282");
+    EXPECT_EQ(Edit().GetWindowTextW(), std::wstring(269, L'a') + std::wstring(27, L'b') + L"\x4F60");
+    EXPECT_EQ(Label(), L"3/3 \x8FD8\x5269 1 \x5B57\x8282");
 }
 
 TEST_F(ImeBoxTest, CandidatesGrowTheBoxUpwardAndItsClosedPlaceAndSizeComeBack) {

@@ -8,7 +8,8 @@
 //   by the virtual-key code (Insert without the extended bit is KP_INS);
 // - a say, say_team or rcon say line keeps only its first 127 bytes, loses its
 //   leading quote together with its last byte, is dropped when it is not valid
-//   UTF-8, and is cut byte by byte to what the chat format leaves.
+//   UTF-8, and is cut byte by byte to what the chat format leaves;
+// - a say or say_team line within 0.66 s of the last one is ignored (chat_interval.h).
 //
 // The game thread runs as the game's builds run theirs (frame_loop_win32.h),
 // chosen with --loop: "sdl" (the default), "sdl-noclip" or "quake". The SDL2
@@ -22,6 +23,7 @@
 // "textinput on", "textinput off", "ime-open 0|1",
 // "exec <file content>", "exec-failed <error>", "said <text>",
 // "said-team <text>", "said-rcon <text>", "dropped <command>: not UTF-8",
+// "ignored <command>: too soon",
 // "unknown <command line>", "unloaded <FreeLibrary calls>",
 // "fault <code> at <address>", "module <loaded|gone>", the frame reports of the
 // loop, "exit".
@@ -48,6 +50,7 @@
 #include <string>
 #include <vector>
 
+#include "chat_interval.h"
 #include "common/ascii.h"
 #include "frame_loop_win32.h"
 #include "framework/unique_handle_win32.h"
@@ -67,6 +70,7 @@ struct Game {
     std::wstring modFolder;  // with a trailing backslash
     std::string sendKey;  // the engine's name of the bound key; empty: none bound
     bool sdlIme = false;  // the IME handled as SDL2 does; the Quake-derived builds leave it to the system
+    ChatInterval chat;    // the player's, for say and say_team
 };
 Game g_game;
 
@@ -247,6 +251,10 @@ void ExecuteLine(const std::string& line) {
         if (!text.empty()) text.pop_back();
     }
     const std::string name = kind == "say" ? "say" : kind == "say_team" ? "say_team" : "rcon say";
+    if (kind != "rcon" && !g_game.chat.Pass(::GetTickCount64())) {
+        WriteLog("ignored " + name + ": too soon");
+        return;
+    }
     if (!IsValidUtf8(text)) {
         WriteLog("dropped " + name + ": not UTF-8");
         return;
