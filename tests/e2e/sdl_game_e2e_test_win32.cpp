@@ -197,6 +197,13 @@ TEST_P(BoxInSdlGame, OpensTakesChineseAndSaysIt) {
     ASSERT_TRUE(SyncWithGame(game));
     EXPECT_FALSE(game.log.Contains("keydown 0x59")) << "the game received the hot key";
     EXPECT_FALSE(game.log.Contains("keydown 0xd")) << "the game received the box's Enter";
+
+    // Closed as a player closes it, the game ends by itself with the module in it.
+    ::PostMessageW(game.window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(game.process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(game.log.WaitForLine("exit")) << game.log.Read();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BoxInSdlGame, testing::Values(L"sdl2-gl", L"sdl2-gl-fullscreen"),

@@ -251,10 +251,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         WaitForNextFrame(start);
     }
     ReportFrameStats(gameconsole::Log());
+    // "exit": the game left its loop. Logged before SDL takes its window down:
+    // 32-bit Wine 8 ends the process inside SDL_DestroyWindow with an X error
+    // (BadWindow in X_ReparentWindow) once a child window has lived in the GL
+    // window, as the chat box does; 64-bit Wine does not.
+    WriteLog("exit");
+    gameconsole::CloseLog();
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     SDL_Quit();
-    WriteLog("exit");
-    gameconsole::CloseLog();
     return 0;
 }
