@@ -8,6 +8,8 @@
 # build/demo/chatbox-limit.png, and one of the box showing an IME's composition and
 # candidates (the test IME of tools/testime) as build/demo/chatbox-ime.png.
 # Usage: scripts/demo.sh [--no-deps]
+# PARLIX_DEMO_LOOP chooses the game: "sdl" (the default, the GDI stand-in),
+# "sdl2-gl" or "sdl2-gl-fullscreen" (the SDL2 game that renders with OpenGL).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -58,7 +60,7 @@ echo "== the demo"
 rm -f "$out"/chatbox*.bmp "$out"/chatbox*.png
 # Z: is the root of the Linux file system inside Wine.
 winout="Z:$(echo "$out" | tr / '\\')"
-timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
+timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" "${PARLIX_DEMO_LOOP:-sdl}" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
 status=$?
 parlix_wine_stop
 trap - EXIT
