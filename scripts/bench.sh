@@ -3,7 +3,8 @@
 # - the portable core (preset "bench", release build), with Google Benchmark;
 # - the game's frames under Wine (preset "win64", tools/framebench): how long the
 #   stand-in game's thread goes without a frame while the chat box opens, takes
-#   text and sends, next to the same loop left idle, for each of its loops;
+#   text and sends, next to the same loop left idle, for each of its loops and
+#   for the SDL2 game that renders with OpenGL, windowed and fullscreen;
 #   and, in a game started with the test IME, text composed through the IME
 #   with its candidate list shown and paged in the box.
 # Usage:
@@ -12,7 +13,8 @@
 #                                              --benchmark_filter=Hook --benchmark_repetitions=5
 #   scripts/bench.sh --core [arguments]       the core alone
 #   scripts/bench.sh --frames [rounds [loop ...]]   the frames alone (default 10 rounds,
-#                                              loops sdl, sdl-noclip and quake)
+#                                              loops sdl, sdl-noclip, quake, sdl2-gl
+#                                              and sdl2-gl-fullscreen)
 # The frame figures depend on the machine's load: run them on a quiet machine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,8 +34,10 @@ if [ "$part" != frames ]; then
 fi
 
 if [ "$part" != core ]; then
+  # SDL2.dll for the SDL2 game (cached after the first build).
+  bash scripts/lib/sdl2.sh >/dev/null
   cmake --preset win64 >/dev/null
-  cmake --build --preset win64 -j "$jobs" --target ParlixFrameBench Parlix ParlixStandinGame ParlixTestHost ParlixTestIme >/dev/null
+  cmake --build --preset win64 -j "$jobs" --target ParlixFrameBench Parlix ParlixStandinGame ParlixSdlGame ParlixTestHost ParlixTestIme >/dev/null
   # shellcheck source=lib/wine-env.sh
   source scripts/lib/wine-env.sh
   trap parlix_wine_stop EXIT

@@ -8,6 +8,8 @@
 # build/demo/chatbox-limit.png, and one of the box showing an IME's composition and
 # candidates (the test IME of tools/testime) as build/demo/chatbox-ime.png.
 # Usage: scripts/demo.sh [--no-deps]
+# PARLIX_DEMO_LOOP chooses the game: "sdl" (the default, the GDI stand-in),
+# "sdl2-gl" or "sdl2-gl-fullscreen" (the SDL2 game that renders with OpenGL).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -27,6 +29,8 @@ build() {
   fi
 }
 
+# The SDL2 game the demo can run over needs SDL2.dll (cached after the first build).
+bash scripts/lib/sdl2.sh >"$out/sdl2.log" 2>&1 || { tail -20 "$out/sdl2.log"; echo "demo: the SDL2 build failed"; exit 1; }
 build win32
 dll32=build/win32/bin/Parlix.dll
 echo "   the product, 32-bit $dll32: $(stat -c %s "$dll32") bytes"
@@ -56,7 +60,7 @@ echo "== the demo"
 rm -f "$out"/chatbox*.bmp "$out"/chatbox*.png
 # Z: is the root of the Linux file system inside Wine.
 winout="Z:$(echo "$out" | tr / '\\')"
-timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
+timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" "${PARLIX_DEMO_LOOP:-sdl}" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
 status=$?
 parlix_wine_stop
 trap - EXIT

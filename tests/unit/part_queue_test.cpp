@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../../tools/standin/chat_interval.h"
+#include "../../tools/gameconsole/chat_interval.h"
 
 namespace {
 

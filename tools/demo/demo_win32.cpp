@@ -8,7 +8,9 @@
 // whose thread has it active: the third screenshot shows the composition and
 // the IME's candidates in the box.
 //
-// Usage: ParlixDemo.exe <output folder>   (logs, chatbox.bmp, chatbox-limit.bmp, chatbox-ime.bmp)
+// Usage: ParlixDemo.exe <output folder> [game loop]   (logs, chatbox.bmp, chatbox-limit.bmp,
+//        chatbox-ime.bmp; the loop as drive_win32.h names them, "sdl" by default: the GDI
+//        stand-in; "sdl2-gl" or "sdl2-gl-fullscreen": the SDL2 game that renders with OpenGL)
 #include <windows.h>
 
 #include <cstdio>
@@ -65,9 +67,14 @@ bool WaitForPaintedFrame(HWND dialog) {
     }
 }
 
-int RunDemo(const std::wstring& out) {
+int RunDemo(const std::wstring& out, const std::wstring& loop) {
     using namespace drive;
-    std::wstring gameFolder = ProgramFolder() + L"game\\";
+    // The GDI stand-in's game folder is made by the build; the SDL2 game's is staged here.
+    std::wstring gameFolder = ProgramFolder() + (IsSdl2GlLoop(loop) ? L"game-sdl2\\" : L"game\\");
+    if (IsSdl2GlLoop(loop)) {
+        ::CreateDirectoryW(gameFolder.c_str(), nullptr);
+        StageGame(gameFolder, L"HL.exe", true, loop);
+    }
     std::wstring gameExe = gameFolder + L"HL.exe";
     std::wstring cfg = gameFolder + L"cstrike\\parlix.cfg";
 
@@ -95,8 +102,8 @@ int RunDemo(const std::wstring& out) {
     LogFile gameLog(out + L"game.log");
     ::DeleteFileW(gameLog.Path().c_str());
     Process game;
-    if (!StartGame(game, gameExe, gameLog)) return Fail("the game could not be started");
-    HWND gameWindow = WaitForProcessWindow(game.Id(), L"ParlixStandinGame");
+    if (!StartGame(game, gameExe, gameLog, L"--loop " + loop)) return Fail("the game could not be started");
+    HWND gameWindow = WaitForProcessWindow(game.Id(), GameWindowClass(loop));
     if (!gameWindow) return Fail("the game window never appeared");
     if (!WaitForForeground(gameWindow)) return Fail("the game window never got the focus");
 
@@ -161,8 +168,9 @@ int RunDemo(const std::wstring& out) {
     if (imeLayout.empty()) return Fail(why);
     LogFile imeGameLog(out + L"game-ime.log");
     ::DeleteFileW(imeGameLog.Path().c_str());
-    if (!StartGame(game, gameExe, imeGameLog, L"--ime " + imeLayout)) return Fail("the game could not be started");
-    gameWindow = WaitForProcessWindow(game.Id(), L"ParlixStandinGame");
+    if (!StartGame(game, gameExe, imeGameLog, L"--loop " + loop + L" --ime " + imeLayout))
+        return Fail("the game could not be started");
+    gameWindow = WaitForProcessWindow(game.Id(), GameWindowClass(loop));
     if (!gameWindow || !WaitForForeground(gameWindow)) return Fail("the game window never got the focus");
     if (!imeGameLog.WaitForPrefix("ime 0x")) return Fail("the IME's layout was not loaded; game log:\n" + imeGameLog.Read());
     std::printf("    the game thread's layout: %s\n", WideToUtf8(imeLayout).c_str());
@@ -204,7 +212,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring out = argc > 1 ? argv[1] : drive::ProgramFolder();
     if (!out.empty() && out.back() != L'\\') out += L'\\';
     ::CreateDirectoryW(out.c_str(), nullptr);
-    int result = RunDemo(out);
+    int result = RunDemo(out, argc > 2 ? argv[2] : L"sdl");
     std::printf(result == 0 ? "demo: every step worked\n" : "demo: a step failed\n");
     return result;
 }

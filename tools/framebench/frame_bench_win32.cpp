@@ -12,7 +12,9 @@
 // it and offers candidates that the box draws itself, the list is paged down and
 // back, Space takes the first candidate and Enter says it.
 //
-// Usage: ParlixFrameBench.exe [rounds, default 10] [loop ...]  (loops: sdl, sdl-noclip, quake)
+// Usage: ParlixFrameBench.exe [rounds, default 10] [loop ...]  (loops: sdl, sdl-noclip, quake, and
+// the SDL2 game's sdl2-gl and sdl2-gl-fullscreen; all of them by default, the SDL2 game's
+// where it was built)
 // Prints one line per loop and phase: the median and the largest of the rounds'
 // longest frame gaps, in milliseconds, and the loop's period.
 #include <windows.h>
@@ -71,10 +73,13 @@ double Median(std::vector<double> values) {
 }
 
 // Starts the game with this loop and waits until its window has the focus.
-bool StartRun(Run& run, const std::wstring& folder, const std::wstring& logName, const std::wstring& arguments) {
+// The game's program is the loop's (drive_win32.h), staged as HL.exe.
+bool StartRun(Run& run, const std::wstring& folder, const std::wstring& loop, const std::wstring& logName,
+              const std::wstring& arguments) {
     run.log = drive::LogFile(folder + logName);
-    if (!drive::StartGame(run.game, folder + L"HL.exe", run.log, arguments)) return false;
-    run.window = drive::WaitForProcessWindow(run.game.Id(), L"ParlixStandinGame");
+    drive::StageGame(folder, L"HL.exe", true, loop);
+    if (!drive::StartGame(run.game, folder + L"HL.exe", run.log, L"--loop " + loop + L" " + arguments)) return false;
+    run.window = drive::WaitForProcessWindow(run.game.Id(), drive::GameWindowClass(loop));
     return run.window && drive::WaitForForeground(run.window);
 }
 
@@ -133,9 +138,16 @@ bool ImeRound(Run& run, const std::string& said) {
     return Send(run, said);
 }
 
+// Says where a round stopped, with the end of the game's log.
+bool Failed(const Run& run, const char* what) {
+    const std::string log = run.log.Read();
+    std::printf("%s; the game's log ends:\n%s\n", what, log.substr(log.size() > 600 ? log.size() - 600 : 0).c_str());
+    return false;
+}
+
 bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds, const std::wstring& imeLayout) {
     Run run;
-    if (!StartRun(run, folder, L"game-" + loop + L".log", L"--loop " + loop)) return false;
+    if (!StartRun(run, folder, loop, L"game-" + loop + L".log", L"")) return Failed(run, "the game did not start");
     std::map<std::string, std::vector<double>> gaps;
     const std::string said = "said " + drive::WideToUtf8(std::wstring(kText) + kText);
     for (int round = 0; round < rounds; ++round) {
@@ -149,14 +161,14 @@ bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds, c
         drive::TypeText(kText);
         const DWORD typedStart = ::GetTickCount();
         while (run.log.Count("keydown 0xe7") < packets + std::size(kText) - 1) {
-            if (::GetTickCount() - typedStart > drive::kDeadlineMs) return false;
+            if (::GetTickCount() - typedStart > drive::kDeadlineMs) return Failed(run, "the game did not log the typed text");
             ::Sleep(5);
         }
         gaps["game-type"].push_back(FrameReport(run));
 
         drive::TapKey(drive::kSayKey);
         drive::ChatBox box;
-        if (!drive::WaitForChatBox(run.window, box) || !drive::WaitForFocus(box.edit)) return false;
+        if (!drive::WaitForChatBox(run.window, box) || !drive::WaitForFocus(box.edit)) return Failed(run, "no box opened");
         gaps["open"].push_back(FrameReport(run));
 
         // As a fast typist types: a character every 50 ms.
@@ -164,38 +176,43 @@ bool RunLoop(const std::wstring& folder, const std::wstring& loop, int rounds, c
             drive::TypeText(std::wstring(1, *c));
             Pause(kKeyIntervalMs);
         }
-        if (!drive::WaitForWindowText(box.edit, kText)) return false;
+        if (!drive::WaitForWindowText(box.edit, kText)) return Failed(run, "the box did not show the typed text");
         gaps["type"].push_back(FrameReport(run));
         // The whole text again at once: every character of it waits in one frame's queue.
         drive::TypeText(kText);
-        if (!drive::WaitForWindowText(box.edit, std::wstring(kText) + kText)) return false;
+        if (!drive::WaitForWindowText(box.edit, std::wstring(kText) + kText)) return Failed(run, "the box did not show the burst");
         gaps["type-burst"].push_back(FrameReport(run));
 
-        if (!Send(run, said)) return false;
+        if (!Send(run, said)) return Failed(run, "the message was not said");
         gaps["send"].push_back(FrameReport(run));
     }
 
-    // The same loop in a game started with the test IME as its layout.
+    // The same loop in a game started with the test IME as its layout. Where its
+    // rounds do not complete, the other phases' figures still stand.
     run.game.Stop();
-    if (!StartRun(run, folder, L"game-" + loop + L"-ime.log", L"--loop " + loop + L" --ime " + imeLayout) ||
-        !run.log.WaitForPrefix("ime 0x"))
-        return false;
+    bool imeDone = StartRun(run, folder, loop, L"game-" + loop + L"-ime.log", L"--ime " + imeLayout) &&
+                   run.log.WaitForPrefix("ime 0x");
+    if (!imeDone) Failed(run, "the game with the IME did not start");
     const std::string imeSaid = "said " + drive::WideToUtf8(kImeChoice);
-    for (int round = 0; round < rounds; ++round) {
+    for (int round = 0; imeDone && round < rounds; ++round) {
         FrameReport(run);
-        if (!ImeRound(run, imeSaid)) return false;
-        gaps["ime"].push_back(FrameReport(run));
+        imeDone = ImeRound(run, imeSaid) || Failed(run, "an IME round did not complete");
+        if (imeDone) gaps["ime"].push_back(FrameReport(run));
     }
     run.game.Stop();
 
     for (const char* phase : {"idle", "game-type", "open", "type", "type-burst", "send", "ime"}) {
         const std::vector<double>& values = gaps[phase];
-        std::printf("%-10s %-10s longest frame gap: median %6.1f ms, largest %6.1f ms (period 10 ms, %d rounds)\n",
+        if (values.size() != static_cast<size_t>(rounds)) {
+            std::printf("%-18s %-10s did not complete\n", drive::WideToUtf8(loop).c_str(), phase);
+            continue;
+        }
+        std::printf("%-18s %-10s longest frame gap: median %6.1f ms, largest %6.1f ms (period 10 ms, %d rounds)\n",
                     drive::WideToUtf8(loop).c_str(), phase, Median(values),
                     *std::max_element(values.begin(), values.end()), rounds);
     }
     std::fflush(stdout);
-    return true;
+    return imeDone;
 }
 
 }  // namespace
@@ -205,7 +222,11 @@ int main(int argc, char** argv) {
     if (rounds <= 0) rounds = 10;
     std::vector<std::wstring> loops;
     for (int i = 2; i < argc; ++i) loops.push_back(drive::Utf8ToWide(argv[i]));
-    if (loops.empty()) loops = {L"sdl", L"sdl-noclip", L"quake"};
+    if (loops.empty()) {
+        loops = {L"sdl", L"sdl-noclip", L"quake"};
+        if (drive::FileExists(drive::ProgramFolder() + drive::GameProgram(L"sdl2-gl")))
+            loops.insert(loops.end(), {L"sdl2-gl", L"sdl2-gl-fullscreen"});
+    }
 
     drive::TempFolder folder(L"framebench");
     drive::StageGame(folder.Path(), L"HL.exe");

@@ -426,9 +426,14 @@ __declspec(dllexport) BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
         if (!data) return FALSE;
         ComponentLock<Engine*> slot(data->privateData, sizeof(Engine*));
         if (!slot.get()) return FALSE;
-        delete *slot.get();
-        *slot.get() = nullptr;
-        if (!select) return TRUE;
+        if (!select) {
+            delete *slot.get();
+            *slot.get() = nullptr;
+            return TRUE;
+        }
+        // What a context brings to its selection is never an engine of ours (the
+        // deselection took that away) but what the IME before left there: Wine's
+        // own IME keeps its data in the same component of a context it had.
         *slot.get() = new Engine;
         data->open = FALSE;
         data->conversion = IME_CMODE_NATIVE;
