@@ -125,11 +125,18 @@ TEST_F(SdlGameTest, ExecutesTheCommandFileOnItsSendKeyByTheGamesRules) {
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window) << game.log.Read();
     ASSERT_TRUE(game.log.WaitForLine("sendkey F12")) << game.log.Read();
+    // Chat lines apart by more than the game's 0.66 s, by the clock.
+    DWORD lastExecuted = ::GetTickCount() - 1000;
+    auto awaitChatInterval = [&] {
+        while (::GetTickCount() - lastExecuted < 700) ::Sleep(20);
+    };
     auto execute = [&](const std::string& command) {
+        awaitChatInterval();
         drive::WriteFileBytes(CfgPath(L"cstrike"), command);
         const size_t before = game.log.Count("exec " + command);
         drive::TapKey(VK_F12);
         ASSERT_TRUE(SyncWithGame(game));
+        lastExecuted = ::GetTickCount();
         EXPECT_EQ(game.log.Count("exec " + command), before + 1) << game.log.Read();
     };
     std::string sixty;  // 186 bytes: the 127th falls inside a character
@@ -145,6 +152,7 @@ TEST_F(SdlGameTest, ExecutesTheCommandFileOnItsSendKeyByTheGamesRules) {
     EXPECT_TRUE(game.log.Contains("keyup 0x7b")) << "the key log misses the send key";
 
     // A held key repeats; the engine runs a bind once per press.
+    awaitChatInterval();
     drive::WriteFileBytes(CfgPath(L"cstrike"), "say \"held\"");
     drive::KeyDown(VK_F12);
     drive::KeyDown(VK_F12);
