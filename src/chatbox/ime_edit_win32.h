@@ -62,7 +62,8 @@ private:
     // Enter or Escape while composing: the IME commits (keep) or drops the composition.
     void FinishComposition(bool keep) noexcept;
     void ReadImmCandidates() noexcept;
-    void PaintComposition() const noexcept;
+    // On the edit's screen, or on `printing` when given.
+    void PaintComposition(HDC printing) const noexcept;
     void Notify(unsigned code) const noexcept;
 
     Composition m_composition;
