@@ -32,6 +32,8 @@ if [ "$part" != frames ]; then
 fi
 
 if [ "$part" != core ]; then
+  # SDL2.dll for the SDL2 game (cached after the first build).
+  bash scripts/lib/sdl2.sh >/dev/null
   cmake --preset win64 >/dev/null
   cmake --build --preset win64 -j "$jobs" --target ParlixFrameBench Parlix ParlixStandinGame ParlixTestHost ParlixTestIme >/dev/null
   # shellcheck source=lib/wine-env.sh

@@ -27,6 +27,8 @@ build() {
   fi
 }
 
+# The SDL2 game the demo can run over needs SDL2.dll (cached after the first build).
+bash scripts/lib/sdl2.sh >"$out/sdl2.log" 2>&1 || { tail -20 "$out/sdl2.log"; echo "demo: the SDL2 build failed"; exit 1; }
 build win32
 dll32=build/win32/bin/Parlix.dll
 echo "   the product, 32-bit $dll32: $(stat -c %s "$dll32") bytes"

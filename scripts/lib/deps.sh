@@ -8,6 +8,9 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
           x11-utils libx11-6 libxext6 libxrender1 libxi6 libxrandr2 libxcursor1 libxinerama1
           libxcomposite1 libxfixes3 libxxf86vm1 locales fonts-wqy-microhei procps psmisc util-linux)
+# The SDL2 game: SDL2's source through apt-get source (scripts/lib/sdl2.sh), and
+# Mesa's OpenGL, which Wine's opengl32 renders with on the X display.
+packages+=(dpkg-dev libgl1-mesa-dri libglx-mesa0)
 # The release files' tools: scripts/release.sh makes them and the test command checks them.
 packages+=(nsis zip unzip p7zip-full)
 [ "$kind" = demo ] || [ "$kind" = release ] && packages+=(imagemagick)
@@ -23,6 +26,10 @@ if parlix_runs_32bit; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     missing+=(wine32:i386)
   fi
+  # OpenGL for the SDL2 game under 32-bit Wine.
+  for p in libgl1-mesa-dri:i386 libglx-mesa0:i386; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
 else
   echo "== this machine cannot run 32-bit programs: 32-bit Wine is not installed"
 fi

@@ -72,7 +72,7 @@ Game& E2eTest::LaunchGameIn(const std::wstring& folder, const std::wstring& name
 Game& E2eTest::Launch(const std::wstring& folder, const std::wstring& name, const std::wstring& arguments,
                       bool withModFolders) {
     auto game = std::make_unique<Game>();
-    game->exe = drive::StageGame(folder, name, withModFolders);
+    game->exe = drive::StageGame(folder, name, withModFolders, m_gameLoop);
     // The game runs parlix.cfg only on a key bound to it, as the host's set-up binds
     // the send key; a test that set the game up itself keeps its own binding.
     if (withModFolders && !drive::FileExists(folder + L"cstrike\\userconfig.cfg")) drive::BindSendKey(folder, "F12");
@@ -91,8 +91,23 @@ void E2eTest::Relaunch(Game& game, const std::wstring& arguments) {
                       << (drive::FileExists(game.exe) ? ")" : ", the file is missing)");
         return;
     }
-    game.window = drive::WaitForProcessWindow(game.process.Id(), L"ParlixStandinGame");
+    game.window = drive::WaitForProcessWindow(game.process.Id(), drive::GameWindowClass(m_gameLoop));
     if (game.window && !drive::WaitForForeground(game.window)) game.window = nullptr;
+}
+
+bool E2eTest::Sdl2GameBuilt() {
+    if (drive::FileExists(drive::ProgramFolder() + L"ParlixSdlGame.exe") &&
+        drive::FileExists(drive::ProgramFolder() + L"SDL2.dll"))
+        return true;
+    const char* reason = "the SDL2 game was not built: no SDL2 build was found (run scripts/lib/sdl2.sh and "
+                         "configure again)";
+    wchar_t required[8] = {};
+    if (::GetEnvironmentVariableW(L"PARLIX_REQUIRE_SDL2_GAME", required, 8) > 0) {
+        ADD_FAILURE() << reason;
+    } else {
+        [reason] { GTEST_SKIP() << reason; }();  // marks the test skipped; the caller returns at once
+    }
+    return false;
 }
 
 drive::ChatBox E2eTest::OpenBox(Game& game, WORD key) {

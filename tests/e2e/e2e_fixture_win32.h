@@ -36,9 +36,14 @@ protected:
     void TearDown() override;
 
     const std::wstring& Folder() const { return m_folder.Path(); }
-    // The loop the games launched from now on run ("sdl", "sdl-noclip", "quake");
-    // "sdl", the SDL2 build's frame loop, unless a test chooses another.
+    // The loop the games launched from now on run ("sdl", "sdl-noclip", "quake",
+    // or the SDL2 game's "sdl2-gl", "sdl2-gl-fullscreen", drive_win32.h); "sdl",
+    // the GDI stand-in of the SDL2 build's frame loop, unless a test chooses another.
     void UseGameLoop(const std::wstring& loop) { m_gameLoop = loop; }
+    // For a test of the SDL2 game: false, with the test marked skipped and the
+    // reason given, when the game was not built (no SDL2 build was found). Where
+    // PARLIX_REQUIRE_SDL2_GAME is set (the test command sets it) that is a failure.
+    bool Sdl2GameBuilt();
     // Starts the test host with the hot keys Y, U, P.
     bool StartHost(const std::wstring& module = L"");
     void StopHost() { m_host.Stop(); }

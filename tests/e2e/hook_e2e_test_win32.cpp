@@ -117,11 +117,13 @@ TEST_F(E2eTest, OnlyAPressOpensTheBoxAndItsRepeatsTypeIntoIt) {
 }
 
 // Each of the game's loops: the SDL2 one takes the key with HC_ACTION, the Quake
-// one sees it first with HC_NOREMOVE and must not see it again once eaten.
+// one sees it first with HC_NOREMOVE and must not see it again once eaten; and
+// the SDL2 game itself, windowed and fullscreen.
 class HotKeyInLoop : public E2eTest, public testing::WithParamInterface<const wchar_t*> {};
 
 TEST_P(HotKeyInLoop, OpensTypesAndSends) {
     UseGameLoop(GetParam());
+    if (drive::IsSdl2GlLoop(GetParam()) && !Sdl2GameBuilt()) return;
     ASSERT_TRUE(StartHost()) << HostLog().Read();
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window) << game.log.Read();
@@ -141,7 +143,8 @@ TEST_P(HotKeyInLoop, OpensTypesAndSends) {
     EXPECT_FALSE(game.log.Contains("keydown 0x55")) << "the game received the hot key";
 }
 
-INSTANTIATE_TEST_SUITE_P(GameLoops, HotKeyInLoop, testing::Values(L"sdl", L"sdl-noclip", L"quake"),
+INSTANTIATE_TEST_SUITE_P(GameLoops, HotKeyInLoop,
+                         testing::Values(L"sdl", L"sdl-noclip", L"quake", L"sdl2-gl", L"sdl2-gl-fullscreen"),
                          [](const testing::TestParamInfo<const wchar_t*>& info) {
                              std::string name = drive::WideToUtf8(info.param);
                              for (char& c : name)

@@ -438,9 +438,21 @@ StoredHistory ReadHistory() {
     return history;
 }
 
-std::wstring StageGame(const std::wstring& folder, const std::wstring& name, bool withModFolders) {
+bool IsSdl2GlLoop(const std::wstring& loop) { return loop.rfind(L"sdl2-gl", 0) == 0; }
+
+std::wstring GameProgram(const std::wstring& loop) {
+    return IsSdl2GlLoop(loop) ? L"ParlixSdlGame.exe" : L"ParlixStandinGame.exe";
+}
+
+const wchar_t* GameWindowClass(const std::wstring& loop) {
+    return IsSdl2GlLoop(loop) ? L"SDL_app" : L"ParlixStandinGame";
+}
+
+std::wstring StageGame(const std::wstring& folder, const std::wstring& name, bool withModFolders,
+                       const std::wstring& loop) {
     std::wstring exe = folder + name;
-    ::CopyFileW((ProgramFolder() + L"ParlixStandinGame.exe").c_str(), exe.c_str(), FALSE);
+    ::CopyFileW((ProgramFolder() + GameProgram(loop)).c_str(), exe.c_str(), FALSE);
+    if (IsSdl2GlLoop(loop)) ::CopyFileW((ProgramFolder() + L"SDL2.dll").c_str(), (folder + L"SDL2.dll").c_str(), FALSE);
     if (withModFolders) {
         ::CreateDirectoryW((folder + L"cstrike").c_str(), nullptr);
         ::CreateDirectoryW((folder + L"czero").c_str(), nullptr);

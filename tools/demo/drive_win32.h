@@ -137,9 +137,17 @@ struct StoredHistory {
 };
 StoredHistory ReadHistory();
 
-// Copies the stand-in game under `name` into `folder` and, when asked, creates the
-// mod folders below it.
-std::wstring StageGame(const std::wstring& folder, const std::wstring& name, bool withModFolders = true);
+// The game loops: "sdl" (the default), "sdl-noclip" and "quake" run the GDI
+// stand-in game (ParlixStandinGame.exe); "sdl2-gl" and "sdl2-gl-fullscreen" run
+// the SDL2 game that renders with OpenGL (ParlixSdlGame.exe, beside SDL2.dll).
+bool IsSdl2GlLoop(const std::wstring& loop);
+// The program of the loop in the programs folder, and its window class.
+std::wstring GameProgram(const std::wstring& loop);
+const wchar_t* GameWindowClass(const std::wstring& loop);
+// Copies the game program of the loop under `name` into `folder` (the SDL2 game
+// with SDL2.dll beside it) and, when asked, creates the mod folders below it.
+std::wstring StageGame(const std::wstring& folder, const std::wstring& name, bool withModFolders = true,
+                       const std::wstring& loop = L"sdl");
 // Writes the line the host's game set-up writes, bind "<key>" "exec parlix.cfg",
 // as the whole userconfig.cfg of both mod folders of a staged game.
 bool BindSendKey(const std::wstring& folder, const std::string& gameKey);

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "frame_stats_win32.h"
+
 enum class GameLoop {
     // The SDL2 build: a window with WS_CLIPCHILDREN | WS_CLIPSIBLINGS; each frame
     // takes every waiting message with PeekMessageW(PM_REMOVE), then renders.
@@ -21,21 +23,12 @@ enum class GameLoop {
     Quake,
 };
 
-inline constexpr DWORD kFramePeriodMs = 10;
-
 // "sdl", "sdl-noclip", "quake"; false for any other name.
 bool ParseGameLoop(const std::wstring& name, GameLoop& loop);
 const char* GameLoopName(GameLoop loop);
 // The window styles the loop's build gives its game window.
 DWORD GameWindowStyle(GameLoop loop);
 
-// Runs the loop until WM_QUIT and gives its exit code. Frame times go to `log`:
-// "frames <n> longest <ms> mean <ms> period <ms>" when the window receives
-// kFrameStatsMessage (the figures since the previous report; then they start
-// again) and at the end, and "long-frame <ms>" for each frame that started
-// more than 50 ms after the one before it.
+// Runs the loop until WM_QUIT and gives its exit code. Frame times go to `log`
+// (frame_stats_win32.h), the last report at the end.
 int RunGameLoop(HWND window, GameLoop loop, HANDLE log);
-// The message that asks for the frame report (posted to the game window).
-inline constexpr UINT kFrameStatsMessage = WM_APP + 3;
-// Called by the window procedure for kFrameStatsMessage.
-void ReportFrameStats(HANDLE log);

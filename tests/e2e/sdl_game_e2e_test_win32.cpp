@@ -1,0 +1,208 @@
+// The SDL2 game that renders with OpenGL, the game's own library under the
+// module: it renders continuously to the screen, windowed and fullscreen, holds
+// the command file and the send key to the game's rules, and the box opens,
+// takes text and says it there as in the GDI stand-ins.
+#include <sstream>
+
+#include "e2e_fixture_win32.h"
+
+namespace e2e {
+namespace {
+
+using drive::ChatBox;
+
+constexpr UINT kModuleQueryMessage = WM_APP + 4;
+constexpr UINT kFrameCountMessage = WM_APP + 5;  // the game logs "rendered <n>"
+constexpr COLORREF kWorld = RGB(0x30, 0x50, 0x70);
+// The game's top left corner changes its shade every frame.
+constexpr POINT kPulse = {8, 8};
+
+// "rendered" lines of the log, in order.
+std::vector<unsigned long long> RenderedCounts(const drive::LogFile& log) {
+    std::vector<unsigned long long> counts;
+    std::istringstream lines(log.Read());
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.rfind("rendered ", 0) == 0) counts.push_back(std::stoull(line.substr(9)));
+    return counts;
+}
+
+// Asks the game for the frames it rendered so far; 0 when it does not answer.
+unsigned long long FramesRendered(const Game& game) {
+    const size_t before = RenderedCounts(game.log).size();
+    ::PostMessageW(game.window, kFrameCountMessage, 0, 0);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < drive::kDeadlineMs) {
+        const std::vector<unsigned long long> counts = RenderedCounts(game.log);
+        if (counts.size() > before) return counts.back();
+        ::Sleep(20);
+    }
+    return 0;
+}
+
+POINT ClientToScreenPoint(HWND window, POINT point) {
+    ::ClientToScreen(window, &point);
+    return point;
+}
+
+COLORREF ScreenPixel(POINT at) {
+    const drive::ScreenPixels shot = drive::CaptureScreen({at.x, at.y, at.x + 1, at.y + 1});
+    return shot.pixels.empty() ? CLR_INVALID : shot.At(at.x, at.y);
+}
+
+// Reads the screen at `at` until it showed `wanted` different colours.
+size_t ColoursSeen(POINT at, size_t wanted) {
+    std::vector<COLORREF> seen;
+    const DWORD start = ::GetTickCount();
+    while (seen.size() < wanted && ::GetTickCount() - start < drive::kDeadlineMs) {
+        const COLORREF colour = ScreenPixel(at);
+        if (colour != CLR_INVALID && std::find(seen.begin(), seen.end(), colour) == seen.end()) seen.push_back(colour);
+        ::Sleep(5);
+    }
+    return seen.size();
+}
+
+// What the player sees of a game that keeps rendering: the counter moves, the
+// corner changes between frames, and the world has the game's colour.
+void ExpectRenderingGame(const Game& game) {
+    const unsigned long long first = FramesRendered(game);
+    ASSERT_GT(first, 0u) << game.log.Read();
+    const DWORD start = ::GetTickCount();
+    unsigned long long later = first;
+    while (later < first + 10 && ::GetTickCount() - start < drive::kDeadlineMs) later = FramesRendered(game);
+    EXPECT_GE(later, first + 10) << "the frame counter stood still";
+    EXPECT_GE(ColoursSeen(ClientToScreenPoint(game.window, kPulse), 3), 3u) << "the picture on the screen stood still";
+    RECT client;
+    ::GetClientRect(game.window, &client);
+    const POINT middle = ClientToScreenPoint(game.window, {client.right / 2, client.bottom / 2});
+    EXPECT_EQ(ScreenPixel(middle), kWorld) << "the world is not on the screen";
+}
+
+class SdlGameTest : public E2eTest {
+protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        if (HasFatalFailure()) return;
+        Sdl2GameBuilt();
+    }
+};
+
+TEST_F(SdlGameTest, RendersEveryFrameInAWindowOfItsLibrary) {
+    UseGameLoop(L"sdl2-gl");
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("loop sdl2-gl")) << game.log.Read();
+    EXPECT_TRUE(game.log.WaitForPrefix("gl ")) << game.log.Read();
+    // The module finds the window of SDL's own making: its class, its clip styles, the cursor hidden.
+    const auto style = static_cast<DWORD>(::GetWindowLongW(game.window, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CLIPCHILDREN | WS_CLIPSIBLINGS), static_cast<DWORD>(WS_CLIPCHILDREN | WS_CLIPSIBLINGS));
+    RECT client;
+    ASSERT_TRUE(::GetClientRect(game.window, &client));
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
+    ExpectRenderingGame(game);
+}
+
+TEST_F(SdlGameTest, FullscreenCoversTheScreenAndRenders) {
+    UseGameLoop(L"sdl2-gl-fullscreen");
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("loop sdl2-gl-fullscreen")) << game.log.Read();
+    RECT rect;
+    ASSERT_TRUE(::GetWindowRect(game.window, &rect));
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, ::GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_FALSE(::GetWindowLongW(game.window, GWL_STYLE) & WS_CAPTION) << "a fullscreen window has no frame";
+    ExpectRenderingGame(game);
+}
+
+// The same rules as the GDI stand-in, with command files written by hand; keys
+// reach the game through SDL's key events only.
+TEST_F(SdlGameTest, ExecutesTheCommandFileOnItsSendKeyByTheGamesRules) {
+    UseGameLoop(L"sdl2-gl");
+    Game& game = LaunchGame(L"HL.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ASSERT_TRUE(game.log.WaitForLine("sendkey F12")) << game.log.Read();
+    auto execute = [&](const std::string& command) {
+        drive::WriteFileBytes(CfgPath(L"cstrike"), command);
+        const size_t before = game.log.Count("exec " + command);
+        drive::TapKey(VK_F12);
+        ASSERT_TRUE(SyncWithGame(game));
+        EXPECT_EQ(game.log.Count("exec " + command), before + 1) << game.log.Read();
+    };
+    std::string sixty;  // 186 bytes: the 127th falls inside a character
+    for (int i = 0; i < 60; ++i) sixty += "\xE4\xBD\xA0";
+    execute("say \"" + sixty + "\"");
+    EXPECT_TRUE(game.log.Contains("dropped say: not UTF-8")) << game.log.Read();
+    execute("say \"" + std::string(150, 'x') + "\"");
+    EXPECT_TRUE(game.log.Contains("said " + std::string(108, 'x'))) << game.log.Read();
+    execute("say_team plain words;rcon say \"\xE4\xBD\xA0 ok\"");
+    EXPECT_TRUE(game.log.Contains("said-team plain words")) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("said-rcon \xE4\xBD\xA0 ok")) << game.log.Read();
+    EXPECT_TRUE(game.log.Contains("keydown 0x7b")) << "the key log misses the send key";
+    EXPECT_TRUE(game.log.Contains("keyup 0x7b")) << "the key log misses the send key";
+
+    // A held key repeats; the engine runs a bind once per press.
+    drive::WriteFileBytes(CfgPath(L"cstrike"), "say \"held\"");
+    drive::KeyDown(VK_F12);
+    drive::KeyDown(VK_F12);
+    drive::KeyDown(VK_F12);
+    drive::KeyUp(VK_F12);
+    ASSERT_TRUE(SyncWithGame(game));
+    EXPECT_EQ(game.log.Count("keydown 0x7b"), 6u) << game.log.Read();
+    EXPECT_EQ(game.log.Count("said held"), 1u) << game.log.Read();
+
+    // The keypad's Insert is no Insert to the game.
+    ASSERT_TRUE(drive::BindSendKey(Folder(), "INS"));
+    Relaunch(game);
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(game.log.WaitForLine("sendkey INS")) << game.log.Read();
+    drive::WriteFileBytes(CfgPath(L"cstrike"), "say \"ins\"");
+    drive::TapKey(VK_INSERT);  // no extended-key flag: KP_INS
+    ASSERT_TRUE(SyncWithGame(game));
+    EXPECT_FALSE(game.log.Contains("exec say \"ins\"")) << game.log.Read();
+    drive::TapExtendedKey(VK_INSERT);
+    EXPECT_TRUE(game.log.WaitForLine("said ins")) << game.log.Read();
+}
+
+// The player's road through the module over the SDL2 game, windowed and
+// fullscreen: the box opens in the game, Chinese text goes in, Enter says it,
+// and the game keeps rendering all the while.
+class BoxInSdlGame : public SdlGameTest, public testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(BoxInSdlGame, OpensTakesChineseAndSaysIt) {
+    UseGameLoop(GetParam());
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"CStrike.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    EXPECT_EQ(::GetParent(box.dialog), game.window);
+    EXPECT_EQ(drive::WindowText(box.prompt), kPromptSay);
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
+    ::PostMessageW(game.window, kModuleQueryMessage, 0, 0);
+    EXPECT_TRUE(game.log.WaitForLine("module loaded")) << game.log.Read();
+
+    const unsigned long long before = FramesRendered(game);
+    const std::wstring text = L"\u4f60\u597d gg";
+    drive::TypeText(text);
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, text)) << drive::WideToUtf8(drive::WindowText(box.edit));
+    EXPECT_GT(FramesRendered(game), before) << "the game stopped rendering while the box was open";
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_TRUE(game.log.WaitForLine("said \xE4\xBD\xA0\xE5\xA5\xBD gg")) << game.log.Read();
+    EXPECT_EQ(ReadCfg(L"cstrike"), "say \"\xE4\xBD\xA0\xE5\xA5\xBD gg\"");
+    ASSERT_TRUE(SyncWithGame(game));
+    EXPECT_FALSE(game.log.Contains("keydown 0x59")) << "the game received the hot key";
+    EXPECT_FALSE(game.log.Contains("keydown 0xd")) << "the game received the box's Enter";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BoxInSdlGame, testing::Values(L"sdl2-gl", L"sdl2-gl-fullscreen"),
+                         [](const testing::TestParamInfo<const wchar_t*>& info) {
+                             return std::string(info.param == std::wstring(L"sdl2-gl") ? "windowed" : "fullscreen");
+                         });
+
+}  // namespace
+}  // namespace e2e
