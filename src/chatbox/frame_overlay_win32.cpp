@@ -87,7 +87,7 @@ struct Overlay {
     bool textureSized;
 };
 
-Overlay g;
+constinit Overlay g{};
 
 template <class Fn>
 Fn Gl(GlFunction f) noexcept {
