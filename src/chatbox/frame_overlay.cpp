@@ -18,23 +18,8 @@ void ImportRedirects::RestoreAll(SlotWriter& writer) noexcept {
     }
 }
 
-FrameQuad QuadInFrame(const Rect& box, int frameWidth, int frameHeight, int textureWidth, int textureHeight) noexcept {
-    const float w = static_cast<float>(std::max(frameWidth, 1));
-    const float h = static_cast<float>(std::max(frameHeight, 1));
-    auto x = [w](int px) { return 2.0f * static_cast<float>(px) / w - 1.0f; };
-    auto y = [h](int py) { return 1.0f - 2.0f * static_cast<float>(py) / h; };
-    return FrameQuad{x(box.left),
-                     y(box.top),
-                     x(box.right),
-                     y(box.bottom),
-                     static_cast<float>(box.Width()) / static_cast<float>(std::max(textureWidth, 1)),
-                     static_cast<float>(box.Height()) / static_cast<float>(std::max(textureHeight, 1))};
-}
-
-int TextureSide(int size) noexcept {
-    int side = 1;
-    while (side < size && side < (1 << 30)) side <<= 1;
-    return side;
+Viewport FrameViewport(const Rect& box, int frameHeight) noexcept {
+    return Viewport{box.left, frameHeight - box.bottom, box.Width(), box.Height()};
 }
 
 void InvertArea(std::span<std::uint32_t> pixels, int width, int height, const Rect& area) noexcept {

@@ -49,19 +49,14 @@ private:
     std::size_t m_count = 0;
 };
 
-// The box's quad in normalised device coordinates of a frame `frameWidth` x
-// `frameHeight` (y up), and how much of a texture of `textureWidth` x
-// `textureHeight` the picture fills. Pixel edges map to pixel edges, so with
-// nearest sampling each texel lands on exactly one pixel.
-struct FrameQuad {
-    float left, top, right, bottom;
-    float textureRight, textureBottom;
+// The box's place as an OpenGL viewport of a frame `frameHeight` high: left,
+// bottom (counted from the frame's bottom), width and height. A quad over the
+// whole viewport then covers exactly the box's pixels.
+struct Viewport {
+    int x, y, width, height;
+    friend constexpr bool operator==(const Viewport&, const Viewport&) = default;
 };
-FrameQuad QuadInFrame(const Rect& box, int frameWidth, int frameHeight, int textureWidth, int textureHeight) noexcept;
-
-// The smallest power of two not below `size` (1 at least): a texture side any
-// OpenGL 1.1 driver takes.
-int TextureSide(int size) noexcept;
+Viewport FrameViewport(const Rect& box, int frameHeight) noexcept;
 
 // Inverts the colour of every pixel of `area` that lies inside a top-down picture
 // of `width` x `height` 32-bit pixels, as the system draws a solid caret.

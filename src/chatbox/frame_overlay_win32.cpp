@@ -43,8 +43,8 @@ enum GlFunction {
     kTexSubImage2D,
     kBegin,
     kEnd,
-    kTexCoord2f,
-    kVertex2f,
+    kTexCoord2i,
+    kVertex2i,
     kGlFunctionCount
 };
 
@@ -52,7 +52,7 @@ constexpr const char* kGlNames[kGlFunctionCount] = {
     "wglCreateContext", "wglDeleteContext", "wglMakeCurrent", "wglGetCurrentContext", "wglGetCurrentDC",
     "wglSwapBuffers",   "glViewport",       "glEnable",       "glGenTextures",        "glBindTexture",
     "glTexParameteri",  "glTexImage2D",     "glTexSubImage2D", "glBegin",             "glEnd",
-    "glTexCoord2f",     "glVertex2f"};
+    "glTexCoord2i",     "glVertex2i"};
 
 using SwapFn = BOOL(WINAPI*)(HDC);
 
@@ -248,31 +248,30 @@ bool DrawIntoFrame(HDC dc) noexcept {
         parameter(kTexture2d, kMagFilter, kNearest);
         Gl<void(WINAPI*)(GLenum)>(kEnable)(kTexture2d);
     }
-    const int textureWidth = TextureSide(g.width);
-    const int textureHeight = TextureSide(g.height);
+    // A texture of the picture's own size (any OpenGL 2 driver takes it), given
+    // whole when the size changed and renewed only when the picture did.
     if (!g.textureSized) {
         Gl<void(WINAPI*)(GLenum, GLint, GLint, int, int, GLint, GLenum, GLenum, const void*)>(kTexImage2D)(
-            kTexture2d, 0, kRgb, textureWidth, textureHeight, 0, kBgra, kUnsignedByte, nullptr);
+            kTexture2d, 0, kRgb, g.width, g.height, 0, kBgra, kUnsignedByte, g.uploaded);
         g.textureSized = true;
-    }
-    if (changed) {
+    } else if (changed) {
         Gl<void(WINAPI*)(GLenum, GLint, GLint, GLint, int, int, GLenum, GLenum, const void*)>(kTexSubImage2D)(
             kTexture2d, 0, 0, 0, g.width, g.height, kBgra, kUnsignedByte, g.uploaded);
     }
-    Gl<void(WINAPI*)(GLint, GLint, int, int)>(kViewport)(0, 0, frame.right, frame.bottom);
-    const FrameQuad q = QuadInFrame(Rect{box.left, box.top, box.right, box.bottom}, frame.right, frame.bottom,
-                                    textureWidth, textureHeight);
-    const auto texCoord = Gl<void(WINAPI*)(float, float)>(kTexCoord2f);
-    const auto vertex = Gl<void(WINAPI*)(float, float)>(kVertex2f);
+    const Viewport view = FrameViewport(Rect{box.left, box.top, box.right, box.bottom}, frame.bottom);
+    Gl<void(WINAPI*)(GLint, GLint, int, int)>(kViewport)(view.x, view.y, view.width, view.height);
+    // The whole viewport; the picture's top row (row 0 of the texture) at the top.
+    const auto texCoord = Gl<void(WINAPI*)(GLint, GLint)>(kTexCoord2i);
+    const auto vertex = Gl<void(WINAPI*)(GLint, GLint)>(kVertex2i);
     Gl<void(WINAPI*)(GLenum)>(kBegin)(kQuads);
     texCoord(0, 0);
-    vertex(q.left, q.top);
-    texCoord(q.textureRight, 0);
-    vertex(q.right, q.top);
-    texCoord(q.textureRight, q.textureBottom);
-    vertex(q.right, q.bottom);
-    texCoord(0, q.textureBottom);
-    vertex(q.left, q.bottom);
+    vertex(-1, 1);
+    texCoord(1, 0);
+    vertex(1, 1);
+    texCoord(1, 1);
+    vertex(1, -1);
+    texCoord(0, 1);
+    vertex(-1, -1);
     Gl<void(WINAPI*)()>(kEnd)();
     // The game presents with its own context current, as it left it.
     return makeCurrent(gameDc, gameContext) != FALSE;

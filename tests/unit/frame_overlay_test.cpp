@@ -79,35 +79,13 @@ TEST(ImportRedirects, AFullListTakesNoMoreEntries) {
     for (std::uintptr_t entry : table) EXPECT_EQ(entry, kSystem);
 }
 
-TEST(FrameQuad, TheBoxLandsOnItsPixelsWithTheTopOfThePictureUp) {
+TEST(FrameViewport, TheBoxPlaceCountedFromTheFrameBottom) {
     // A 300 x 48 box centred 20 pixels above the bottom of an 800 x 600 frame.
-    const FrameQuad quad = QuadInFrame(Rect{250, 532, 550, 580}, 800, 600, 512, 64);
-    EXPECT_FLOAT_EQ(quad.left, -0.375f);
-    EXPECT_FLOAT_EQ(quad.right, 0.375f);
-    EXPECT_FLOAT_EQ(quad.top, 1.0f - 2.0f * 532.0f / 600.0f);
-    EXPECT_FLOAT_EQ(quad.bottom, 1.0f - 2.0f * 580.0f / 600.0f);
-    EXPECT_GT(quad.top, quad.bottom);
-    EXPECT_FLOAT_EQ(quad.textureRight, 300.0f / 512.0f);
-    EXPECT_FLOAT_EQ(quad.textureBottom, 48.0f / 64.0f);
-    // The whole frame maps to the whole device square.
-    const FrameQuad whole = QuadInFrame(Rect{0, 0, 640, 480}, 640, 480, 1024, 512);
-    EXPECT_FLOAT_EQ(whole.left, -1.0f);
-    EXPECT_FLOAT_EQ(whole.top, 1.0f);
-    EXPECT_FLOAT_EQ(whole.right, 1.0f);
-    EXPECT_FLOAT_EQ(whole.bottom, -1.0f);
-    // A frame of no size draws nothing sensible but divides by nothing.
-    const FrameQuad empty = QuadInFrame(Rect{0, 0, 10, 10}, 0, 0, 0, 0);
-    EXPECT_FLOAT_EQ(empty.textureRight, 10.0f);
-}
-
-TEST(TextureSide, PowersOfTwoFromOne) {
-    EXPECT_EQ(TextureSide(0), 1);
-    EXPECT_EQ(TextureSide(1), 1);
-    EXPECT_EQ(TextureSide(2), 2);
-    EXPECT_EQ(TextureSide(3), 4);
-    EXPECT_EQ(TextureSide(300), 512);
-    EXPECT_EQ(TextureSide(512), 512);
-    EXPECT_EQ(TextureSide(513), 1024);
+    EXPECT_EQ(FrameViewport(Rect{250, 532, 550, 580}, 600), (Viewport{250, 20, 300, 48}));
+    // At the top of the frame, the viewport's bottom is the frame's height less the box's.
+    EXPECT_EQ(FrameViewport(Rect{0, 0, 411, 60}, 1024), (Viewport{0, 964, 411, 60}));
+    // Fullscreen: the same rule over the whole screen.
+    EXPECT_EQ(FrameViewport(Rect{434, 944, 845, 1004}, 1024), (Viewport{434, 20, 411, 60}));
 }
 
 TEST(InvertArea, OnlyThePixelsInsideBothTheAreaAndThePictureChange) {
