@@ -188,13 +188,13 @@ void CDlgSay::OnCancel() {
 
 void CDlgSay::OnDestroy() {
     Default(WM_DESTROY, 0, 0);
+    StopFrameOverlay();
     if (m_gameClipAdded) {
         m_gameClipAdded = false;
         const HWND game = GetParent();
         const LONG_PTR style = ::GetWindowLongPtrW(game, GWL_STYLE);
         if (style != 0) ::SetWindowLongPtrW(game, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
     }
-    StopFrameOverlay();
     m_tsf.Stop();
     SaveHistoryIfRemembered();
 }

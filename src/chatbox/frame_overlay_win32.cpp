@@ -63,6 +63,7 @@ struct Overlay {
     void* swapBuffers;     // gdi32's, kept for good: a hook chained on ours still calls it
     void* wglSwapBuffers;  // opengl32's
     bool active;
+    bool regionTaken;  // the box's window region emptied while it is drawn into the frames
     bool drawing;  // inside our swap: gdi32's SwapBuffers may call wglSwapBuffers
     DWORD thread;
     HWND game;
@@ -342,8 +343,17 @@ bool StartFrameOverlay(HWND game, HWND box) noexcept {
     g.active = g.redirects.Count() > 0;
     // A game whose frames do not pass through an entry we can reach keeps the
     // plain child.
-    if (!g.active) StopFrameOverlay();
-    return g.active;
+    if (!g.active) {
+        StopFrameOverlay();
+        return false;
+    }
+    // The child itself would cover its place in the frame: where the system
+    // cannot show a GDI child over OpenGL it shows a black hole instead (seen
+    // under Wine). With an empty window region it covers nothing, and stays
+    // visible, focused and the IME's window all the same.
+    ::SetWindowRgn(box, ::CreateRectRgn(0, 0, 0, 0), TRUE);
+    g.regionTaken = true;
+    return true;
 }
 
 void AbandonFrameOverlay() noexcept {
@@ -354,6 +364,11 @@ void AbandonFrameOverlay() noexcept {
 
 void StopFrameOverlay() noexcept {
     AbandonFrameOverlay();
+    if (g.regionTaken) {
+        // The plain child again, whole.
+        g.regionTaken = false;
+        ::SetWindowRgn(g.box, nullptr, TRUE);
+    }
     if (g.context != nullptr) {
         // Its texture goes with it; the context is not current in any thread
         // (each frame made the game's current again).

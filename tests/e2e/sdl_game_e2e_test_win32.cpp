@@ -199,6 +199,37 @@ TEST_P(BoxInSdlGame, OpensTakesChineseAndSaysIt) {
     EXPECT_FALSE(game.log.Contains("keydown 0xd")) << "the game received the box's Enter";
 }
 
+// With the drawing into the game's frames turned off (an environment value the
+// game inherits), the box is a plain child of the GL window: it takes the keys
+// but the player does not see it. This is what the pixel checks over this game
+// would meet without the drawing: they can fail.
+TEST_P(BoxInSdlGame, WithoutTheDrawingIntoTheFramesTheBoxIsNotSeen) {
+    UseGameLoop(GetParam());
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    ::SetEnvironmentVariableW(L"PARLIX_NO_FRAME_DRAWING", L"1");
+    Game& game = LaunchGame(L"HL.exe");
+    ::SetEnvironmentVariableW(L"PARLIX_NO_FRAME_DRAWING", nullptr);
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
+    drive::TypeText(L"unseen");
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"unseen"));
+    RECT outer;
+    ::GetWindowRect(box.dialog, &outer);
+    const POINT interior{outer.left + 2, outer.bottom - 3};
+    const unsigned long long first = FramesRendered(game);
+    unsigned long long later = first;
+    const DWORD start = ::GetTickCount();
+    while (later < first + 10 && ::GetTickCount() - start < drive::kDeadlineMs) {
+        EXPECT_NE(ScreenPixel(interior), RGB(0x4C, 0x58, 0x44)) << "the box's background showed";
+        later = FramesRendered(game);
+    }
+    EXPECT_GE(later, first + 10) << "the frame counter stood still";
+    drive::TapKey(VK_ESCAPE);
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, BoxInSdlGame, testing::Values(L"sdl2-gl", L"sdl2-gl-fullscreen"),
                          [](const testing::TestParamInfo<const wchar_t*>& info) {
                              return std::string(info.param == std::wstring(L"sdl2-gl") ? "windowed" : "fullscreen");

@@ -54,6 +54,14 @@ Shot TakeScreen(const RECT& rect) {
     return shot;
 }
 
+// NULLREGION for an empty window region, ERROR for none (the whole window).
+int RegionKind(HWND window) {
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    const int kind = ::GetWindowRgn(window, region);
+    ::DeleteObject(region);
+    return kind;
+}
+
 RECT ScreenRect(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
@@ -223,6 +231,7 @@ TEST_F(FrameOverlayTest, PictureInTheGameFramesIsTheGdiPaintingPixelForPixelWhil
     OpenAndFill(Gl());
     ASSERT_TRUE(FrameOverlayActive());
     EXPECT_NE(*m_swapSlot, m_swapOriginal) << "the game's SwapBuffers entry leads through the drawing";
+    EXPECT_EQ(RegionKind(theChatBox.m_hWnd), NULLREGION) << "the child covers nothing of the frame";
     EXPECT_EQ(CaretInBox().left, caret.left);
     const RECT box = BoxInGame();
     // Where the game's square walks, above the box.
@@ -312,6 +321,7 @@ TEST_F(FrameOverlayTest, EntriesPointBackAtTheSystemWhenTheBoxClosesAndWhenTheDr
     EXPECT_TRUE(EntriesAreTheOriginals());
     EXPECT_TRUE(s_gl->OwnContextCurrent());
     ASSERT_NE(theChatBox.m_hWnd, nullptr);
+    EXPECT_EQ(RegionKind(theChatBox.m_hWnd), ERROR) << "the plain child is whole again";
     EXPECT_EQ(::GetFocus(), Edit());
     theChatBox.m_editMessage.SetComposition(Composition{});
     ::SendMessageW(Edit(), EM_SETSEL, 12, 12);
