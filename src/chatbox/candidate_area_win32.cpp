@@ -68,10 +68,13 @@ void CandidateArea::Grow(HWND dialog, int height) noexcept {
         ::GetWindowRect(child, &place);
         ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
         ::SetWindowPos(child, nullptr, place.left, place.top + change, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
+    // No bits copied: the box is painted anew right after, and under Wine moving
+    // a shown child of a window that renders with OpenGL with its bits copied
+    // never returns.
     ::SetWindowPos(dialog, nullptr, box.left, box.top - change, box.right - box.left, box.bottom - box.top + change,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     m_height += change;
 }
 

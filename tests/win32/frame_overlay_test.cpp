@@ -117,6 +117,14 @@ int CountColour(const Shot& shot, std::uint32_t colourref) {
     return n;
 }
 
+CandidateView TwoCandidates() {
+    CandidateView view;
+    view.page = CandidatePage{0, 2, 1, 1, 2};
+    view.Add(u"\u4F60");
+    view.Add(u"\u5C3C");
+    return view;
+}
+
 Composition Composing() {
     Composition c;
     c.SetText(u"ni");
@@ -178,16 +186,15 @@ protected:
         return Shot{static_cast<int>(area.right - area.left), static_cast<int>(area.bottom - area.top),
                     s_gl->PresentedPixels(area)};
     }
-    // The same box in the same state over whichever game: text, a selection and a
-    // composition with its caret. (The candidates are painted by the dialog's
-    // own paint, captured whole here; under Wine, moving the box's controls over
-    // a GL window, as showing them does, does not return.)
+    // The same box in the same state over whichever game: text, a selection, a
+    // composition with its caret and the IME's candidates (the box grown for them).
     static void OpenAndFill(HWND game) {
         ASSERT_TRUE(OpenChatBox(game, 0));
         PumpPending();
         for (char c : std::string("Hello, frame")) ::SendMessageW(Edit(), WM_CHAR, static_cast<unsigned char>(c), 1);
         ::SendMessageW(Edit(), EM_SETSEL, 0, 5);
         theChatBox.m_editMessage.SetComposition(Composing());
+        theChatBox.m_editMessage.SetCandidates(TwoCandidates());
         PumpPending();
     }
     bool EntriesAreTheOriginals() const { return *m_swapSlot == m_swapOriginal && *m_wglSlot == m_wglOriginal; }
@@ -306,14 +313,16 @@ TEST_F(FrameOverlayTest, EntriesPointBackAtTheSystemWhenTheBoxClosesAndWhenTheDr
     }
     s_gl->PresentWithWgl(false);
 
-    // A picture that cannot be made inside the game's swap: the entries go back
-    // and the box stays, a plain child that still takes the keys.
+    // A picture that cannot be made inside the game's swap (the box shrinks when
+    // the candidates go, and needs a new one): the entries go back and the box
+    // stays, a plain child that still takes the keys.
     OpenAndFill(Gl());
     ASSERT_TRUE(FrameOverlayActive());
     {
         void* original = nullptr;
         ImportPatch failing("gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&FailingCreateDib), &original);
         ASSERT_TRUE(failing.Patched());
+        theChatBox.m_editMessage.SetCandidates(CandidateView{});
         const unsigned start = s_gl->Frames();
         s_gl->RenderUntil([&] { return !FrameOverlayActive() && s_gl->Frames() > start; });
     }
