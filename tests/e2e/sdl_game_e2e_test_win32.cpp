@@ -13,6 +13,7 @@ using drive::ChatBox;
 
 constexpr UINT kModuleQueryMessage = WM_APP + 4;
 constexpr UINT kFrameCountMessage = WM_APP + 5;  // the game logs "rendered <n>"
+constexpr UINT kSwapEntryMessage = WM_APP + 10;  // the game logs "swap entry <state>"
 constexpr COLORREF kWorld = RGB(0x30, 0x50, 0x70);
 // The game's top left corner changes its shade every frame.
 constexpr POINT kPulse = {8, 8};
@@ -197,6 +198,57 @@ TEST_P(BoxInSdlGame, OpensTakesChineseAndSaysIt) {
     ASSERT_TRUE(SyncWithGame(game));
     EXPECT_FALSE(game.log.Contains("keydown 0x59")) << "the game received the hot key";
     EXPECT_FALSE(game.log.Contains("keydown 0xd")) << "the game received the box's Enter";
+}
+
+// Where SDL's import entry of SwapBuffers leads now, as the game reports it.
+std::vector<std::string> SwapEntryAnswers(const drive::LogFile& log) {
+    std::vector<std::string> answers;
+    std::istringstream lines(log.Read());
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.rfind("swap entry ", 0) == 0) answers.push_back(line.substr(11));
+    return answers;
+}
+
+std::string SwapEntry(const Game& game) {
+    const size_t before = SwapEntryAnswers(game.log).size();
+    ::PostMessageW(game.window, kSwapEntryMessage, 0, 0);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < drive::kDeadlineMs) {
+        const std::vector<std::string> answers = SwapEntryAnswers(game.log);
+        if (answers.size() > before) return answers.back();
+        ::Sleep(20);
+    }
+    return "no answer";
+}
+
+// The game's own entry leads through the drawing only while a box is open: it
+// holds gdi32's function again after Escape, and after the host exited with a
+// box open, once that box closed.
+TEST_P(BoxInSdlGame, SwapEntryIsTheSystemsAgainWhenTheBoxCloses) {
+    UseGameLoop(GetParam());
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"CStrike.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    EXPECT_EQ(SwapEntry(game), "system");
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    EXPECT_EQ(SwapEntry(game), "redirected");
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_EQ(SwapEntry(game), "system");
+
+    box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
+    StopHost();
+    EXPECT_EQ(SwapEntry(game), "redirected") << "the box stays open and drawn after the host went";
+    drive::TypeText(L"bye");
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"bye"));
+    drive::TapKey(VK_RETURN);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_TRUE(game.log.WaitForLine("said bye")) << game.log.Read();
+    EXPECT_EQ(SwapEntry(game), "system");
 }
 
 // With the drawing into the game's frames turned off (an environment value the
