@@ -2,6 +2,7 @@
 // module: it renders continuously to the screen, windowed and fullscreen, holds
 // the command file and the send key to the game's rules, and the box opens,
 // takes text and says it there as in the GDI stand-ins.
+#include <functional>
 #include <sstream>
 
 #include "e2e_fixture_win32.h"
@@ -200,6 +201,21 @@ TEST_P(BoxInSdlGame, OpensTakesChineseAndSaysIt) {
     EXPECT_FALSE(game.log.Contains("keydown 0xd")) << "the game received the box's Enter";
 }
 
+// Pixels of `rect` on the screen that are not `background`: text drawn on it.
+size_t InkPixels(const RECT& rect, COLORREF background) {
+    const drive::ScreenPixels shot = drive::CaptureScreen(rect);
+    size_t ink = 0;
+    for (COLORREF pixel : shot.pixels) ink += pixel != background;
+    return ink;
+}
+
+// The version label: the box's child that is neither the edit nor the prompt.
+HWND VersionLabel(const ChatBox& box) {
+    for (HWND child = ::GetWindow(box.dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (child != box.edit && child != box.prompt) return child;
+    return nullptr;
+}
+
 // Where SDL's import entry of SwapBuffers leads now, as the game reports it.
 std::vector<std::string> SwapEntryAnswers(const drive::LogFile& log) {
     std::vector<std::string> answers;
@@ -249,6 +265,49 @@ TEST_P(BoxInSdlGame, SwapEntryIsTheSystemsAgainWhenTheBoxCloses) {
     ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
     EXPECT_TRUE(game.log.WaitForLine("said bye")) << game.log.Read();
     EXPECT_EQ(SwapEntry(game), "system");
+}
+
+// What the player reads in the box over the OpenGL frames: the typed text in
+// the edit, the room left in the label's place once little is left, and the
+// box gone after Enter, each seen over frames while the game keeps rendering.
+TEST_P(BoxInSdlGame, TypedTextAndRoomLeftShowInTheFramesAndGoAfterEnter) {
+    UseGameLoop(GetParam());
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"CStrike.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
+    RECT edit, label, outer;
+    ::GetWindowRect(box.edit, &edit);
+    ::GetWindowRect(VersionLabel(box), &label);
+    ::GetWindowRect(box.dialog, &outer);
+    constexpr COLORREF kEditBack = 0x37463E;
+    auto waitFor = [](const std::function<bool()>& seen) {
+        const DWORD start = ::GetTickCount();
+        while (!seen() && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(20);
+        return seen();
+    };
+    // An empty edit: nothing but its background (and the caret, a line of it).
+    ASSERT_TRUE(waitFor([&] { return InkPixels(edit, kEditBack) < 40; })) << InkPixels(edit, kEditBack);
+    const drive::ScreenPixels versionShown = drive::CaptureScreen(label);
+
+    const std::wstring text(75, L'w');  // 25 bytes left: the label shows the room
+    drive::TypeText(text);
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, text));
+    for (int sample = 0; sample < 3; ++sample) {
+        const unsigned long long frames = FramesRendered(game);
+        EXPECT_TRUE(waitFor([&] { return FramesRendered(game) > frames; })) << "the game stopped rendering";
+        EXPECT_TRUE(waitFor([&] { return InkPixels(edit, kEditBack) > 200; }))
+            << "no text in the edit, sample " << sample << ": " << InkPixels(edit, kEditBack);
+        EXPECT_TRUE(waitFor([&] { return drive::CaptureScreen(label).pixels != versionShown.pixels; }))
+            << "the label still shows the version, sample " << sample;
+    }
+    drive::TapKey(VK_RETURN);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_TRUE(game.log.WaitForLine("said " + std::string(75, 'w'))) << game.log.Read();
+    const POINT interior{outer.left + 2, outer.bottom - 3};
+    EXPECT_TRUE(waitFor([&] { return ScreenPixel(interior) == kWorld; })) << "the box's picture stayed after Enter";
 }
 
 // With the drawing into the game's frames turned off (an environment value the
