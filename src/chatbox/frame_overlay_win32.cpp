@@ -98,17 +98,10 @@ Fn Gl(GlFunction f) noexcept {
 class ProtectedWriter final : public SlotWriter {
 public:
     bool Write(std::uintptr_t* slot, std::uintptr_t value) noexcept override {
-        MEMORY_BASIC_INFORMATION page{};
-        if (::VirtualQuery(slot, &page, sizeof page) == 0) return false;
-        constexpr DWORD kWritable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-        if ((page.Protect & kWritable) != 0) {
-            *slot = value;
-            return true;
-        }
-        // Executable stays executable: another thread may run code on that page.
-        const bool code = (page.Protect & (PAGE_EXECUTE | PAGE_EXECUTE_READ)) != 0;
+        // Executable as well while it is written: an entry may share its page
+        // with code another thread runs. The page's own protection comes back.
         DWORD old = 0;
-        if (!::VirtualProtect(slot, sizeof *slot, code ? PAGE_EXECUTE_READWRITE : PAGE_READWRITE, &old)) return false;
+        if (!::VirtualProtect(slot, sizeof *slot, PAGE_EXECUTE_READWRITE, &old)) return false;
         *slot = value;
         ::VirtualProtect(slot, sizeof *slot, old, &old);
         return true;
@@ -118,11 +111,11 @@ public:
 // Every import entry of `module` that holds one of the two swap functions.
 void RedirectModule(HMODULE module, ProtectedWriter& writer, std::uintptr_t ours, std::uintptr_t oursWgl) noexcept {
     auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    // A loaded module's headers are the loader's: valid.
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (nt->Signature != IMAGE_NT_SIGNATURE || directory.VirtualAddress == 0) return;
+    if (directory.VirtualAddress == 0) return;
     for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          import->Name != 0; ++import) {
         // By value, not by name: an import through another name of the same
@@ -211,7 +204,7 @@ void CapturePicture() noexcept {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     if (::GetGUIThreadInfo(g.thread, &thread) && thread.hwndCaret != nullptr &&
-        (thread.hwndCaret == g.box || ::IsChild(g.box, thread.hwndCaret)) &&
+        ::IsChild(g.box, thread.hwndCaret) &&
         CaretShownAt(::GetTickCount(), ::GetCaretBlinkTime())) {
         ::MapWindowPoints(thread.hwndCaret, g.box, reinterpret_cast<POINT*>(&thread.rcCaret), 2);
         const RECT& c = thread.rcCaret;
