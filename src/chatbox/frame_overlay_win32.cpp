@@ -219,7 +219,6 @@ bool DrawIntoFrame(HDC dc) noexcept {
     if (!::IsWindowVisible(g.box)) return true;
     RECT box{};
     ::GetClientRect(g.box, &box);
-    if (box.right <= 0 || box.bottom <= 0) return true;
     if (!SizePicture(box.right, box.bottom)) return false;
     CapturePicture();
     const std::size_t bytes = static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height) * 4;
@@ -275,6 +274,15 @@ void BeforePresent(HDC dc) noexcept {
     if (!g.active || g.drawing || ::GetCurrentThreadId() != g.thread || ::WindowFromDC(dc) != g.game) return;
     g.drawing = true;
     const bool drawn = DrawIntoFrame(dc);
+    if (drawn && !g.regionTaken) {
+        // Once the box is in the frames: the child itself would cover its place
+        // there, as a black hole where the system cannot show a GDI child over
+        // OpenGL (seen under Wine). With an empty window region it covers
+        // nothing, and stays visible, focused and the IME's window all the same.
+        // A game that never presents in the box's thread keeps the child whole.
+        g.regionTaken = true;
+        ::SetWindowRgn(g.box, ::CreateRectRgn(0, 0, 0, 0), TRUE);
+    }
     g.drawing = false;
     if (!drawn) StopFrameOverlay();
 }
@@ -340,12 +348,6 @@ bool StartFrameOverlay(HWND game, HWND box) noexcept {
         StopFrameOverlay();
         return false;
     }
-    // The child itself would cover its place in the frame: where the system
-    // cannot show a GDI child over OpenGL it shows a black hole instead (seen
-    // under Wine). With an empty window region it covers nothing, and stays
-    // visible, focused and the IME's window all the same.
-    ::SetWindowRgn(box, ::CreateRectRgn(0, 0, 0, 0), TRUE);
-    g.regionTaken = true;
     return true;
 }
 
