@@ -5,6 +5,7 @@
 
 #include "app/hook_app_win32.h"
 #include "chatbox/dlg_say_win32.h"
+#include "chatbox/frame_overlay_win32.h"
 #include "hook/process_arguments_win32.h"
 
 // The chat box object is defined here, before the application, so that it is
@@ -26,6 +27,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
             // A process that had a box keeps the module to its end (see
             // OpenChatBox), so no window of ours outlives the module; under the
             // loader's lock only memory is freed.
+            AbandonFrameOverlay();
             theChatBox.AbandonAtProcessEnd();
             theApp.ExitInstance();
             break;

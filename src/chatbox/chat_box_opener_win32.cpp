@@ -3,6 +3,7 @@
 
 #include "chatbox/dialog_rules.h"
 #include "chatbox/dlg_say_win32.h"
+#include "chatbox/frame_overlay_win32.h"
 #include "hook/chat_box_win32.h"
 
 namespace {
@@ -73,5 +74,8 @@ bool OpenChatBox(HWND game, int mode) noexcept {
                                      static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top));
     theChatBox.SetWindowPos(nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
     ::SetFocus(theChatBox.m_editMessage.m_hWnd);
+    // Over a game that renders with OpenGL the child is not seen: its picture goes
+    // into the game's frames as well, until the box goes.
+    StartFrameOverlay(game, theChatBox.m_hWnd);
     return true;
 }

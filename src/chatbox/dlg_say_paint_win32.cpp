@@ -12,12 +12,16 @@ RECT ToRECT(const Rect& r) noexcept { return RECT{r.left, r.top, r.right, r.bott
 
 void CDlgSay::OnPaint() {
     CPaintDC paint(m_hWnd);
+    PaintOn(paint);
+}
+
+void CDlgSay::PaintOn(CDC& target) {
     RECT client{};
     GetClientRect(&client);
     RECT edit{};
     m_editMessage.GetWindowRect(&edit);
     ScreenToClient(&edit);
-    CBufferDC dc(paint);
+    CBufferDC dc(target);
     const Rect editInClient{static_cast<int>(edit.left), static_cast<int>(edit.top), static_cast<int>(edit.right),
                             static_cast<int>(edit.bottom)};
     for (const SolidFill& fill : PaintPlan(static_cast<int>(client.right), static_cast<int>(client.bottom), editInClient)) {

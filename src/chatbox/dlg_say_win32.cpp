@@ -4,8 +4,10 @@
 
 #include "chatbox/dialog_rules.h"
 #include "chatbox/edit_rules.h"
+#include "chatbox/frame_overlay_win32.h"
 #include "chatbox/paint_plan.h"
 #include "chatbox/text_limit.h"
+#include "framework/dc_win32.h"
 #include "common/utf8.h"
 #include "framework/wide_text_win32.h"
 #include "framework/win_app_win32.h"
@@ -92,6 +94,11 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_PRINTCLIENT: {
+        CDC target(reinterpret_cast<HDC>(wParam));
+        PaintOn(target);
+        return 0;
+    }
     case WM_CTLCOLORDLG:
         return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam), ControlKind::dialog));
     case WM_CTLCOLORSTATIC:
@@ -181,6 +188,7 @@ void CDlgSay::OnCancel() {
 
 void CDlgSay::OnDestroy() {
     Default(WM_DESTROY, 0, 0);
+    StopFrameOverlay();
     if (m_gameClipAdded) {
         m_gameClipAdded = false;
         const HWND game = GetParent();

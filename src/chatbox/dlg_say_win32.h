@@ -17,6 +17,7 @@
 #include "hook/game_folder.h"
 
 enum class ControlKind;
+class CDC;
 
 class CDlgSay : public CDialog {
 public:
@@ -59,6 +60,9 @@ private:
     void OnEditChange();
     void OnDestroy();
     void OnPaint();
+    // The box's own picture on `target`: the screen's paint, or a copy for the
+    // game's frame (WM_PRINTCLIENT).
+    void PaintOn(CDC& target);
     HBRUSH OnCtlColor(HDC dc, ControlKind kind) const noexcept;
     // Back to the layout from before the box switched it, when "Auto IME" is on.
     void RestoreLayout() noexcept;

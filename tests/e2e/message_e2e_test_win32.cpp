@@ -289,10 +289,13 @@ size_t FrameReports(const Game& game) {
 constexpr UINT kFrameStatsMessage = WM_APP + 3;  // the stand-in game's frame report
 
 // A game that renders every frame, with and without WS_CLIPCHILDREN on its
-// window, and the Quake-style loop: the box keeps its own pixels throughout.
+// window, the Quake-style loop, and the SDL2 game that renders with OpenGL,
+// windowed and fullscreen (there the box is drawn into the game's frames): the
+// box keeps its own pixels throughout, and they go with it.
 class PaintedOverTheGame : public MessageTest, public testing::WithParamInterface<const wchar_t*> {};
 
 TEST_P(PaintedOverTheGame, OpenBoxKeepsItsColoursWhileTheGameRendersEveryFrame) {
+    if (std::wstring(GetParam()).rfind(L"sdl2", 0) == 0 && !Sdl2GameBuilt()) return;
     UseGameLoop(GetParam());
     Game& game = LaunchGame(L"HL.exe");
     ASSERT_TRUE(game.window);
@@ -345,10 +348,21 @@ TEST_P(PaintedOverTheGame, OpenBoxKeepsItsColoursWhileTheGameRendersEveryFrame) 
     }
     drive::TapKey(VK_ESCAPE);
     ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    // The game's own picture where the box was.
+    auto boxSeen = [&] {
+        HDC screen = ::GetDC(nullptr);
+        const bool seen = ::GetPixel(screen, points[3].x, points[3].y) == points[3].colour;
+        ::ReleaseDC(nullptr, screen);
+        return seen;
+    };
+    start = ::GetTickCount();
+    while (boxSeen() && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(50);
+    EXPECT_FALSE(boxSeen()) << "the box's picture stayed after it closed";
     EXPECT_EQ(::GetWindowLongW(game.window, GWL_STYLE), styleBefore) << "the game window's style is not its own again";
 }
 
-INSTANTIATE_TEST_SUITE_P(GameLoops, PaintedOverTheGame, testing::Values(L"sdl", L"sdl-noclip", L"quake"),
+INSTANTIATE_TEST_SUITE_P(GameLoops, PaintedOverTheGame,
+                         testing::Values(L"sdl", L"sdl-noclip", L"quake", L"sdl2-gl", L"sdl2-gl-fullscreen"),
                          [](const testing::TestParamInfo<const wchar_t*>& info) {
                              std::string name = drive::WideToUtf8(info.param);
                              for (char& c : name)

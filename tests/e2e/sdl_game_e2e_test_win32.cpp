@@ -2,6 +2,7 @@
 // module: it renders continuously to the screen, windowed and fullscreen, holds
 // the command file and the send key to the game's rules, and the box opens,
 // takes text and says it there as in the GDI stand-ins.
+#include <functional>
 #include <sstream>
 
 #include "e2e_fixture_win32.h"
@@ -13,6 +14,7 @@ using drive::ChatBox;
 
 constexpr UINT kModuleQueryMessage = WM_APP + 4;
 constexpr UINT kFrameCountMessage = WM_APP + 5;  // the game logs "rendered <n>"
+constexpr UINT kSwapEntryMessage = WM_APP + 10;  // the game logs "swap entry <state>"
 constexpr COLORREF kWorld = RGB(0x30, 0x50, 0x70);
 // The game's top left corner changes its shade every frame.
 constexpr POINT kPulse = {8, 8};
@@ -212,6 +214,146 @@ TEST_P(BoxInSdlGame, OpensTakesChineseAndSaysIt) {
     EXPECT_TRUE(game.process.WaitForExit(&exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(game.log.WaitForLine("exit")) << game.log.Read();
+}
+
+// Pixels of `rect` on the screen that are not `background`: text drawn on it.
+size_t InkPixels(const RECT& rect, COLORREF background) {
+    const drive::ScreenPixels shot = drive::CaptureScreen(rect);
+    size_t ink = 0;
+    for (COLORREF pixel : shot.pixels) ink += pixel != background;
+    return ink;
+}
+
+// The version label: the box's child that is neither the edit nor the prompt.
+HWND VersionLabel(const ChatBox& box) {
+    for (HWND child = ::GetWindow(box.dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (child != box.edit && child != box.prompt) return child;
+    return nullptr;
+}
+
+// Where SDL's import entry of SwapBuffers leads now, as the game reports it.
+std::vector<std::string> SwapEntryAnswers(const drive::LogFile& log) {
+    std::vector<std::string> answers;
+    std::istringstream lines(log.Read());
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.rfind("swap entry ", 0) == 0) answers.push_back(line.substr(11));
+    return answers;
+}
+
+std::string SwapEntry(const Game& game) {
+    const size_t before = SwapEntryAnswers(game.log).size();
+    ::PostMessageW(game.window, kSwapEntryMessage, 0, 0);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < drive::kDeadlineMs) {
+        const std::vector<std::string> answers = SwapEntryAnswers(game.log);
+        if (answers.size() > before) return answers.back();
+        ::Sleep(20);
+    }
+    return "no answer";
+}
+
+// The game's own entry leads through the drawing only while a box is open: it
+// holds gdi32's function again after Escape, and after the host exited with a
+// box open, once that box closed.
+TEST_P(BoxInSdlGame, SwapEntryIsTheSystemsAgainWhenTheBoxCloses) {
+    UseGameLoop(GetParam());
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"CStrike.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    EXPECT_EQ(SwapEntry(game), "system");
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    EXPECT_EQ(SwapEntry(game), "redirected");
+    drive::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_EQ(SwapEntry(game), "system");
+
+    box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
+    StopHost();
+    EXPECT_EQ(SwapEntry(game), "redirected") << "the box stays open and drawn after the host went";
+    drive::TypeText(L"bye");
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"bye"));
+    drive::TapKey(VK_RETURN);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_TRUE(game.log.WaitForLine("said bye")) << game.log.Read();
+    EXPECT_EQ(SwapEntry(game), "system");
+}
+
+// What the player reads in the box over the OpenGL frames: the typed text in
+// the edit, the room left in the label's place once little is left, and the
+// box gone after Enter, each seen over frames while the game keeps rendering.
+TEST_P(BoxInSdlGame, TypedTextAndRoomLeftShowInTheFramesAndGoAfterEnter) {
+    UseGameLoop(GetParam());
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    Game& game = LaunchGame(L"CStrike.exe");
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
+    RECT edit, label, outer;
+    ::GetWindowRect(box.edit, &edit);
+    ::GetWindowRect(VersionLabel(box), &label);
+    ::GetWindowRect(box.dialog, &outer);
+    constexpr COLORREF kEditBack = 0x37463E;
+    auto waitFor = [](const std::function<bool()>& seen) {
+        const DWORD start = ::GetTickCount();
+        while (!seen() && ::GetTickCount() - start < drive::kDeadlineMs) ::Sleep(20);
+        return seen();
+    };
+    // An empty edit: nothing but its background (and the caret, a line of it).
+    ASSERT_TRUE(waitFor([&] { return InkPixels(edit, kEditBack) < 40; })) << InkPixels(edit, kEditBack);
+    const drive::ScreenPixels versionShown = drive::CaptureScreen(label);
+
+    const std::wstring text(75, L'w');  // 25 bytes left: the label shows the room
+    drive::TypeText(text);
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, text));
+    for (int sample = 0; sample < 3; ++sample) {
+        const unsigned long long frames = FramesRendered(game);
+        EXPECT_TRUE(waitFor([&] { return FramesRendered(game) > frames; })) << "the game stopped rendering";
+        EXPECT_TRUE(waitFor([&] { return InkPixels(edit, kEditBack) > 200; }))
+            << "no text in the edit, sample " << sample << ": " << InkPixels(edit, kEditBack);
+        EXPECT_TRUE(waitFor([&] { return drive::CaptureScreen(label).pixels != versionShown.pixels; }))
+            << "the label still shows the version, sample " << sample;
+    }
+    drive::TapKey(VK_RETURN);
+    ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
+    EXPECT_TRUE(game.log.WaitForLine("said " + std::string(75, 'w'))) << game.log.Read();
+    const POINT interior{outer.left + 2, outer.bottom - 3};
+    EXPECT_TRUE(waitFor([&] { return ScreenPixel(interior) == kWorld; })) << "the box's picture stayed after Enter";
+}
+
+// With the drawing into the game's frames turned off (an environment value the
+// game inherits), the box is a plain child of the GL window: it takes the keys
+// but the player does not see it. This is what the pixel checks over this game
+// would meet without the drawing: they can fail.
+TEST_P(BoxInSdlGame, WithoutTheDrawingIntoTheFramesTheBoxIsNotSeen) {
+    UseGameLoop(GetParam());
+    ASSERT_TRUE(StartHost()) << HostLog().Read();
+    ::SetEnvironmentVariableW(L"PARLIX_NO_FRAME_DRAWING", L"1");
+    Game& game = LaunchGame(L"HL.exe");
+    ::SetEnvironmentVariableW(L"PARLIX_NO_FRAME_DRAWING", nullptr);
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ChatBox box = OpenBox(game, drive::kSayKey);
+    ASSERT_TRUE(box.dialog) << game.log.Read();
+    ASSERT_TRUE(drive::WaitForFocus(box.edit));
+    drive::TypeText(L"unseen");
+    ASSERT_TRUE(drive::WaitForWindowText(box.edit, L"unseen"));
+    RECT outer;
+    ::GetWindowRect(box.dialog, &outer);
+    const POINT interior{outer.left + 2, outer.bottom - 3};
+    const unsigned long long first = FramesRendered(game);
+    unsigned long long later = first;
+    const DWORD start = ::GetTickCount();
+    while (later < first + 10 && ::GetTickCount() - start < drive::kDeadlineMs) {
+        EXPECT_NE(ScreenPixel(interior), RGB(0x4C, 0x58, 0x44)) << "the box's background showed";
+        later = FramesRendered(game);
+    }
+    EXPECT_GE(later, first + 10) << "the frame counter stood still";
+    drive::TapKey(VK_ESCAPE);
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BoxInSdlGame, testing::Values(L"sdl2-gl", L"sdl2-gl-fullscreen"),

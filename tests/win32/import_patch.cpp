@@ -33,6 +33,8 @@ void Write(void** slot, void* value) noexcept {
 
 }  // namespace
 
+void** ImportSlot(const char* dll, const char* function) noexcept { return FindSlot(dll, function); }
+
 ImportPatch::ImportPatch(const char* dll, const char* function, void* wrapper, void** original) noexcept
     : m_slot(FindSlot(dll, function)) {
     if (m_slot == nullptr) return;

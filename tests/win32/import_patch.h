@@ -20,3 +20,7 @@ private:
     void** m_slot = nullptr;
     void* m_original = nullptr;
 };
+
+// The import entry of this program for `function` of `dll`, or null when it does
+// not import it: tests read back what the entry holds.
+void** ImportSlot(const char* dll, const char* function) noexcept;

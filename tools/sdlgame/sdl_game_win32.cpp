@@ -28,6 +28,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,32 @@ struct Game {
     bool running = true;
 };
 Game g_game;
+
+constexpr UINT kSwapEntryMessage = WM_APP + 10;  // logs "swap entry <state>"
+
+// Where SDL's own import entry of gdi32's SwapBuffers leads: "system" while it
+// holds gdi32's function, "redirected" while another does, "missing" when SDL
+// does not import it by that name.
+std::string SwapEntryLine() {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(L"SDL2.dll"));
+    const auto system = reinterpret_cast<ULONG_PTR>(::GetProcAddress(::GetModuleHandleW(L"gdi32.dll"), "SwapBuffers"));
+    if (base == nullptr || system == 0) return "swap entry missing";
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; import->Name != 0; ++import) {
+        if (_stricmp(reinterpret_cast<const char*>(base + import->Name), "gdi32.dll") != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+            if (std::strcmp(name, "SwapBuffers") != 0) continue;
+            return slots->u1.Function == system ? "swap entry system" : "swap entry redirected";
+        }
+    }
+    return "swap entry missing";
+}
 
 // What a window message that SDL's window procedure got makes the game do
 // beyond SDL: the log, and the private messages of the tests.
@@ -95,6 +122,9 @@ void OnWindowMessage(const SDL_SysWMmsg& message) {
         break;
     case kFrameCountMessage:
         ReportFramesRendered(gameconsole::Log());
+        break;
+    case kSwapEntryMessage:
+        WriteLog(SwapEntryLine());
         break;
     case standin::kReportLayoutMessage:
         WriteLog(standin::ActiveLayoutLine());

@@ -74,11 +74,15 @@ void CandidateArea::Update(HWND dialog, HWND edit, const CandidateView& view) no
         RECT place{};
         ::GetWindowRect(child, &place);
         ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-        ::SetWindowPos(child, nullptr, place.left, place.top + shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(child, nullptr, place.left, place.top + shift, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
+    // No bits copied: the box is painted anew right after, and under Wine moving
+    // a shown child of a window that renders with OpenGL with its bits copied
+    // never returns.
     if (shift != 0 || down != m_down) {
         ::SetWindowPos(dialog, nullptr, box.left, top - up, box.right - box.left, bottom - top + up + down,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
     m_up = up;
     m_down = down;

@@ -50,9 +50,12 @@ LRESULT CImeEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_PAINT: {
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
         const LRESULT result = CHistoryEdit::WindowProc(message, wParam, lParam);
-        if (!m_composition.Empty()) PaintComposition();
+        // A print (the box's picture for the game's frame) draws on the given
+        // context and leaves the caret where it is.
+        if (!m_composition.Empty()) PaintComposition(message == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wParam) : nullptr);
         return result;
     }
     default:

@@ -88,7 +88,8 @@ private:
     void ScheduleCandidateRead() noexcept;
     void ReadCandidates() noexcept;
     void StopIme() noexcept;
-    void PaintComposition() const noexcept;
+    // On the edit's screen, or on `printing` when given.
+    void PaintComposition(HDC printing) const noexcept;
     void Notify(unsigned code) const noexcept;
 
     Composition m_composition;

@@ -190,9 +190,9 @@ void CImeEdit::Notify(unsigned code) const noexcept {
     ::SendMessageW(GetParent(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(m_hWnd));
 }
 
-void CImeEdit::PaintComposition() const noexcept {
-    CClientDC client(m_hWnd);
-    const HDC dc = client.GetSafeHdc();
+void CImeEdit::PaintComposition(HDC printing) const noexcept {
+    CClientDC client(printing != nullptr ? nullptr : m_hWnd);
+    const HDC dc = printing != nullptr ? printing : client.GetSafeHdc();
     if (dc == nullptr) return;
     SelectObjectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
     RECT area{};
@@ -211,7 +211,7 @@ void CImeEdit::PaintComposition() const noexcept {
     const int bottom = std::min<int>(whole.bottom, top + size.cy);
     auto xOf = [&](std::size_t unit) { return x + (unit == 0 ? 0 : ends[unit - 1]); };
 
-    ::HideCaret(m_hWnd);
+    if (printing == nullptr) ::HideCaret(m_hWnd);
     const CDC out(dc);
     // The composition covers what follows the insertion point until it is committed.
     out.FillSolidRect(RECT{x, whole.top, whole.right, whole.bottom}, kEditBackColour);
@@ -235,6 +235,7 @@ void CImeEdit::PaintComposition() const noexcept {
             out.FillSolidRect(RECT{px, bottom - 1, dotted ? px + 1 : right, bottom}, ink);
         }
     }
+    if (printing != nullptr) return;
     ::SetCaretPos(xOf(c.cursor), top);
     ::ShowCaret(m_hWnd);
 }
