@@ -36,7 +36,11 @@ void RefocusChatBox() noexcept {
     if (theChatBox.m_editMessage.m_hWnd != nullptr) ::SetFocus(theChatBox.m_editMessage.m_hWnd);
 }
 
-bool OpenChatBox(HWND game, int mode) noexcept {
+namespace {
+
+// The box reached through a reference rather than by the global's name: each use
+// of the name is an absolute address the loader has to relocate.
+[[gnu::noipa]] bool OpenBox(CDlgSay& theChatBox, HWND game, int mode) noexcept {
     // A module that could be unloaded under a box opens none: the key goes on.
     if (!PinModuleInProcess()) return false;
     if (theChatBox.m_hWnd != nullptr) {
@@ -75,3 +79,7 @@ bool OpenChatBox(HWND game, int mode) noexcept {
     ::SetFocus(theChatBox.m_editMessage.m_hWnd);
     return true;
 }
+
+}  // namespace
+
+bool OpenChatBox(HWND game, int mode) noexcept { return OpenBox(theChatBox, game, mode); }

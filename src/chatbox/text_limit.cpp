@@ -58,9 +58,12 @@ std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room) {
     // Digits without printf: the module links no formatted-output machinery.
     char digits[24] = {};
     const char* end = std::to_chars(digits, digits + sizeof digits, room).ptr;
-    const std::u16string number(static_cast<const char*>(digits), end);
-    std::u16string text(pattern);
-    const std::size_t mark = text.find(u"%1");
-    if (mark != std::u16string::npos) text.replace(mark, 2, number);
+    const std::size_t mark = pattern.find(u"%1");
+    std::u16string text(pattern.substr(0, mark));
+    if (mark == std::u16string_view::npos) return text;
+    // Built by appending one unit at a time: the string's replace would bring a
+    // large member into the module for a label of a few characters.
+    for (const char* digit = digits; digit != end; ++digit) text.push_back(static_cast<char16_t>(*digit));
+    for (const char16_t unit : pattern.substr(mark + 2)) text.push_back(unit);
     return text;
 }
