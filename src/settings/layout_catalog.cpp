@@ -33,6 +33,26 @@ bool ReadEntry(LayoutSource& source, std::uintptr_t hkl, std::vector<LayoutEntry
     return true;
 }
 
+// The layouts that have an IME description, in the order the source lists them.
+void AddImes(LayoutSource& source, std::vector<LayoutEntry>& entries) {
+    const int count = source.CountLayouts();
+    if (count <= 0) return;
+    std::vector<std::uintptr_t> handles;
+    try {
+        handles.resize(static_cast<std::size_t>(count));
+    } catch (const std::exception&) {
+        return;  // no room for the handles: no IME is listed
+    }
+    const int listed = std::clamp(source.ListLayouts(handles.data(), count), 0, count);
+    for (int i = 0; i < listed; ++i) {
+        try {
+            ReadEntry(source, handles[static_cast<std::size_t>(i)], entries);
+        } catch (const std::exception&) {
+            // Out of memory for this one description: only it is left out.
+        }
+    }
+}
+
 // The text services go after the IMEs, in the order the source hands them over.
 class TextServiceAppender final : public TextServiceList {
 public:
@@ -56,30 +76,12 @@ private:
 }  // namespace
 
 CLayoutCatalog::CLayoutCatalog(LayoutSource& source) {
-    AddImes(source);
+    AddImes(source, m_entries);
     // Also where no IME layout is listed: a text service needs no layout of its own.
     TextServiceAppender services(m_entries);
     source.AddTextServices(services);
 }
 
-void CLayoutCatalog::AddImes(LayoutSource& source) {
-    const int count = source.CountLayouts();
-    if (count <= 0) return;
-    std::vector<std::uintptr_t> handles;
-    try {
-        handles.resize(static_cast<std::size_t>(count));
-    } catch (const std::exception&) {
-        return;  // no room for the handles: no IME is listed
-    }
-    const int listed = std::clamp(source.ListLayouts(handles.data(), count), 0, count);
-    for (int i = 0; i < listed; ++i) {
-        try {
-            ReadEntry(source, handles[static_cast<std::size_t>(i)], m_entries);
-        } catch (const std::exception&) {
-            // Out of memory for this one description: only it is left out.
-        }
-    }
-}
 
 const LayoutEntry* CLayoutCatalog::Find(std::u16string_view text, EqualIgnoringCase equal) const {
     text = text.substr(0, text.find(u'\0'));

@@ -86,9 +86,6 @@ public:
     const std::vector<LayoutEntry>& Entries() const noexcept { return m_entries; }
 
 private:
-    // The layouts that have an IME description, in the order the source lists them.
-    void AddImes(LayoutSource& source);
-
     // The IMEs in the order the source lists the layouts, then the text services
     // in the order the source adds them.
     std::vector<LayoutEntry> m_entries;
