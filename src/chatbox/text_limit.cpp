@@ -1,5 +1,6 @@
 #include "chatbox/text_limit.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "common/utf8.h"
@@ -58,12 +59,13 @@ std::u16string RoomLeftText(std::u16string_view pattern, std::size_t room) {
     // Digits without printf: the module links no formatted-output machinery.
     char digits[24] = {};
     const char* end = std::to_chars(digits, digits + sizeof digits, room).ptr;
-    const std::size_t mark = pattern.find(u"%1");
-    std::u16string text(pattern.substr(0, mark));
-    if (mark == std::u16string_view::npos) return text;
+    const std::size_t mark = std::min(pattern.find(u"%1"), pattern.size());
+    std::u16string text(pattern.data(), mark);
+    if (mark == pattern.size()) return text;
     // Built by appending one unit at a time: the string's replace would bring a
-    // large member into the module for a label of a few characters.
+    // large member into the module for a label of a few characters (and substr
+    // its error text).
     for (const char* digit = digits; digit != end; ++digit) text.push_back(static_cast<char16_t>(*digit));
-    for (const char16_t unit : pattern.substr(mark + 2)) text.push_back(unit);
+    for (std::size_t i = mark + 2; i < pattern.size(); ++i) text.push_back(pattern[i]);
     return text;
 }

@@ -29,7 +29,7 @@ bool ReadEntry(LayoutSource& source, std::uintptr_t hkl, std::vector<LayoutEntry
     if (size == 0) return false;
     // A copy of the right length rather than a resized buffer: resize would be the
     // only user of its code in the module.
-    entries.push_back({hkl, std::u16string(text.substr(0, size))});
+    entries.push_back({hkl, std::u16string(text.data(), size)});
     return true;
 }
 
@@ -39,7 +39,9 @@ void AddImes(LayoutSource& source, std::vector<LayoutEntry>& entries) {
     if (count <= 0) return;
     std::vector<std::uintptr_t> handles;
     try {
-        handles.resize(static_cast<std::size_t>(count));
+        // Made at its size rather than resized: resize's code would be in the
+        // module for this one use.
+        handles = std::vector<std::uintptr_t>(static_cast<std::size_t>(count));
     } catch (const std::exception&) {
         return;  // no room for the handles: no IME is listed
     }
@@ -60,7 +62,7 @@ public:
     void Add(std::u16string_view description, const TextServiceProfile& profile) noexcept override {
         // Used as a C string, as the IMEs' descriptions: a NUL inside ends it, and
         // one that is empty that way is left out.
-        description = description.substr(0, description.find(u'\0'));
+        description = {description.data(), std::min(description.size(), description.find(u'\0'))};
         if (description.empty()) return;
         try {
             m_entries.push_back({0, std::u16string(description), true, profile});

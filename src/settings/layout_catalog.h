@@ -27,9 +27,9 @@ protected:
 };
 
 // Where the layouts come from; the platform's source answers with
-// GetKeyboardLayoutList and ImmGetDescriptionW, and adds the TSF text services. Layout handles are pointer-sized;
-// descriptions are UTF-16, as the platform keeps them, so that no code page can
-// turn an IME's name into question marks.
+// GetKeyboardLayoutList and ImmGetDescriptionW, and adds the TSF text services.
+// Layout handles are pointer-sized; descriptions are UTF-16, as the platform
+// keeps them, so that no code page can turn an IME's name into question marks.
 class LayoutSource {
 public:
     virtual ~LayoutSource() = default;

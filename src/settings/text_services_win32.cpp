@@ -23,7 +23,7 @@ void* ProcedureAddress(HMODULE module, const char* name) noexcept {
 HMODULE LoadModule(const char* name) noexcept { return ::LoadLibraryA(name); }
 
 void ThreadCom::Start() noexcept {
-    m_ole32.reset(LoadModule("ole32.dll"));
+    m_ole32.reset(LoadModule("ole32"));
     const auto initialize = Procedure<HRESULT(WINAPI*)(void*, DWORD)>(m_ole32.get(), "CoInitializeEx");
     if (initialize != nullptr) m_uninitialize = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
 }
@@ -37,7 +37,7 @@ void ThreadCom::Stop() noexcept {
 }
 
 FreeString LoadFreeString(UniqueModule& module) noexcept {
-    module.reset(LoadModule("oleaut32.dll"));
+    module.reset(LoadModule("oleaut32"));
     return Procedure<FreeString>(module.get(), "SysFreeString");
 }
 

@@ -20,7 +20,8 @@ using UniqueModule = UniqueHandle<HMODULE, UnloadLibrary>;
 // One call of GetProcAddress for every user: each call site of an import is an
 // address the loader relocates.
 void* ProcedureAddress(HMODULE module, const char* name) noexcept;
-// LoadLibraryA through one call site, for the same reason.
+// LoadLibraryA through one call site, for the same reason. Names go without
+// ".dll", which the loader adds to a name without an extension.
 HMODULE LoadModule(const char* name) noexcept;
 template <class Fn>
 Fn Procedure(HMODULE module, const char* name) noexcept {

@@ -115,7 +115,8 @@ public:
     std::vector<Profile> profiles;
     TF_INPUTPROCESSORPROFILE active{};  // what GetActiveProfile answers
     bool activeReadable = true;
-    std::vector<TF_INPUTPROCESSORPROFILE> activated;  // every ActivateProfile, in order
+    std::vector<TF_INPUTPROCESSORPROFILE> activated;  // every profile ActivateProfile brought in, in order
+    LANGID language = 0x0409;                          // the thread's input language
     LONG refs = 1;
     LONG liveLists = 0;
 
@@ -143,10 +144,14 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
 
     // The manager.
-    HRESULT STDMETHODCALLTYPE ActivateProfile(DWORD type, LANGID language, REFCLSID clsid, REFGUID id, HKL hkl,
-                                              DWORD) override {
-        const Profile* p = Match(type, language, clsid, id, hkl);
+    // A profile of another language than the current one is refused, or with
+    // TF_IPPMF_DONTCARECURRENTINPUTLANGUAGE only marked for when that language
+    // comes, as TSF does.
+    HRESULT STDMETHODCALLTYPE ActivateProfile(DWORD type, LANGID profileLanguage, REFCLSID clsid, REFGUID id, HKL hkl,
+                                              DWORD flags) override {
+        const Profile* p = Match(type, profileLanguage, clsid, id, hkl);
         if (p == nullptr) return E_INVALIDARG;
+        if (profileLanguage != language) return (flags & 4) != 0 ? S_OK : E_FAIL;
         activated.push_back(p->info);
         active = p->info;
         return S_OK;
@@ -197,7 +202,16 @@ public:
     HRESULT STDMETHODCALLTYPE ActivateLanguageProfile(REFCLSID, LANGID, REFGUID) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetActiveLanguageProfile(REFCLSID, LANGID*, GUID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetCurrentLanguage(LANGID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ChangeCurrentLanguage(LANGID) override { return E_NOTIMPL; }
+    // A new language brings its first enabled profile in.
+    HRESULT STDMETHODCALLTYPE ChangeCurrentLanguage(LANGID to) override {
+        for (const Profile& p : profiles) {
+            if (p.info.langid != to || (p.info.dwFlags & kEnabled) == 0) continue;
+            language = to;
+            active = p.info;
+            return S_OK;
+        }
+        return E_INVALIDARG;
+    }
     HRESULT STDMETHODCALLTYPE GetLanguageList(LANGID**, ULONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumLanguageProfiles(LANGID, IEnumTfLanguageProfiles**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnableLanguageProfile(REFCLSID, LANGID, REFGUID, WINBOOL) override { return E_NOTIMPL; }
@@ -286,7 +300,7 @@ TEST_F(TextServicesTest, TheSwitchActivatesTheServiceAndGivesThePlayersProfileBa
     ImeProfileSwitch profileSwitch;
     profileSwitch.BeginOpening();
     profileSwitch.OnFocusGain(pinyin->profile);
-    ASSERT_EQ(fake.activated.size(), 1u);
+    ASSERT_EQ(fake.activated.size(), 1u) << "Pinyin's language is switched to first";
     EXPECT_EQ(fake.activated[0].clsid, Id(1));
     EXPECT_EQ(fake.activated[0].langid, 0x0804);
     // A second focus gain of the same opening finds Pinyin active: still the US
@@ -297,6 +311,7 @@ TEST_F(TextServicesTest, TheSwitchActivatesTheServiceAndGivesThePlayersProfileBa
     ASSERT_EQ(fake.activated.size(), 3u);
     EXPECT_EQ(fake.activated[2].dwProfileType, kTypeLayout);
     EXPECT_EQ(fake.activated[2].hkl, kUs);
+    EXPECT_EQ(fake.language, 0x0409) << "the player's input language is back";
     profileSwitch.Restore(true);  // a later closing of the same opening
     EXPECT_EQ(fake.activated.size(), 3u);
 
@@ -363,6 +378,7 @@ TEST_F(TextServiceBoxTest, TheChosenServiceIsActiveWhileTheBoxIsOpen) {
     for (const char* saved : {"Microsoft Bopomofo", "microsoft bopomof"}) {
         SCOPED_TRACE(saved);
         fake.active = fake.profiles[0].info;
+        fake.language = 0x0409;
         fake.activated.clear();
         GetAppSettings().m_strSelectedIme = saved;
         OpenAndEscape();

@@ -10,7 +10,7 @@ TsfCandidates::~TsfCandidates() = default;
 void TsfCandidates::Start(bool imeMode) noexcept {
     if (m_source || m_activated) return;
     m_com.Start();
-    m_msctf.reset(LoadModule("msctf.dll"));
+    m_msctf.reset(LoadModule("msctf"));
     // The thread's own thread manager, only when the thread has one: the box does
     // not bring TSF into a thread that runs without it.
     const auto getThreadManager = Procedure<HRESULT(WINAPI*)(ITfThreadMgr**)>(m_msctf.get(), "TF_GetThreadMgr");
