@@ -37,7 +37,11 @@ void RefocusChatBox() noexcept {
     if (theChatBox.m_editMessage.m_hWnd != nullptr) ::SetFocus(theChatBox.m_editMessage.m_hWnd);
 }
 
-bool OpenChatBox(HWND game, int mode) noexcept {
+namespace {
+
+// The box reached through a reference rather than by the global's name: each use
+// of the name is an absolute address the loader has to relocate.
+[[gnu::noipa]] bool OpenBox(CDlgSay& theChatBox, HWND game, int mode) noexcept {
     // A module that could be unloaded under a box opens none: the key goes on.
     if (!PinModuleInProcess()) return false;
     if (theChatBox.m_hWnd != nullptr) {
@@ -79,3 +83,7 @@ bool OpenChatBox(HWND game, int mode) noexcept {
     StartFrameOverlay(game, theChatBox.m_hWnd);
     return true;
 }
+
+}  // namespace
+
+bool OpenChatBox(HWND game, int mode) noexcept { return OpenBox(theChatBox, game, mode); }

@@ -116,6 +116,7 @@ LRESULT CDlgSay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL CDlgSay::OnInitDialog() {
     m_layoutSwitch.BeginOpening();
+    m_profileSwitch.BeginOpening();
     m_editMessage.ResetIme();
     m_candidateArea.Reset();
     CDialog::OnInitDialog();
@@ -145,9 +146,14 @@ void CDlgSay::OnEditSetFocus() {
     // Built anew at every focus gain: layouts may be installed while the game runs.
     SystemLayoutSource source;
     const CLayoutCatalog catalog(source);
+    const LayoutEntry* entry = catalog.FindUtf8(settings.m_strSelectedIme, &SystemEqualIgnoringCase);
+    if (entry == nullptr) return;
+    if (entry->textService) {
+        m_profileSwitch.OnFocusGain(entry->profile);
+        return;
+    }
     ThreadLayouts layouts;
-    m_layoutSwitch.OnFocusGain(layouts,
-                               catalog.FindByDescriptionUtf8(settings.m_strSelectedIme, &SystemEqualIgnoringCase));
+    m_layoutSwitch.OnFocusGain(layouts, entry->hkl);
 }
 
 void CDlgSay::OnEditChange() {
@@ -206,8 +212,10 @@ void CDlgSay::RestoreLayout() noexcept {
     // Reached from the closing paths and the unload: no setting that cannot be had
     // may end the game, so a record that cannot be created restores nothing.
     const CAppSettings* settings = FindAppSettings();
+    const bool autoIme = settings != nullptr && settings->m_bAutoIme != 0;
     ThreadLayouts layouts;
-    m_layoutSwitch.Restore(layouts, settings != nullptr && settings->m_bAutoIme != 0);
+    m_layoutSwitch.Restore(layouts, autoIme);
+    m_profileSwitch.Restore(autoIme);
 }
 
 void CDlgSay::AbandonAtProcessEnd() noexcept {

@@ -10,6 +10,7 @@
 
 #include "chatbox/ime/ime_candidate_area_win32.h"
 #include "chatbox/ime/ime_edit_win32.h"
+#include "chatbox/ime/ime_profile_switch_win32.h"
 #include "chatbox/layout_switch.h"
 #include "chatbox/text_limit.h"
 #include "framework/dialog_win32.h"
@@ -44,6 +45,7 @@ public:
     UniqueBrush m_brushBack;
     UniqueBrush m_brushEdit;
     LayoutSwitch m_layoutSwitch;  // the layout the box replaced, restored when it closes
+    ImeProfileSwitch m_profileSwitch;  // the same for a text service's profile
     // The game window lacked WS_CLIPCHILDREN and the opening gave it the style; the
     // box's destruction takes it back.
     bool m_gameClipAdded = false;

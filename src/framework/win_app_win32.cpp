@@ -58,11 +58,13 @@ BOOL CWinApp::InitInstance() { return TRUE; }
 int CWinApp::ExitInstance() { return 0; }
 
 void CWinApp::SetRegistryKey(std::string_view maker) {
-    m_registryKey.assign(maker);
+    // Built and moved in: assign would bring the string's general replace into the
+    // module for these two calls alone.
+    m_registryKey = std::string(maker);
     m_profileName = m_appName;
 }
 
-void CWinApp::SetProfileName(std::string_view profileName) { m_profileName.assign(profileName); }
+void CWinApp::SetProfileName(std::string_view profileName) { m_profileName = std::string(profileName); }
 
 CWinApp* AfxGetApp() noexcept { return g_app; }
 

@@ -210,8 +210,13 @@ void CHostWindow::FillControls() {
     ::SendMessageW(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(UiText(HostText::NoIme).c_str()));
     SystemLayoutSource layouts;
     CLayoutCatalog catalog(layouts);
-    for (const LayoutEntry& entry : catalog.Entries())
-        ::SendMessageW(imeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.description.c_str()));
+    // IMM IMEs, then text services, as the catalogue lists them. A description
+    // shown already is not shown twice: the box would take the first anyway.
+    for (const LayoutEntry& entry : catalog.Entries()) {
+        const auto text = reinterpret_cast<LPARAM>(entry.description.c_str());
+        if (::SendMessageW(imeCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), text) == CB_ERR)
+            ::SendMessageW(imeCombo, CB_ADDSTRING, 0, text);
+    }
     // An IME chosen earlier and not installed now stays choosable, so saving other
     // settings does not silently drop it.
     const std::wstring selectedIme = WideFromUtf8(m_saved.m_strSelectedIme);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "settings/text_services_win32.h"
+
 namespace {
 
 HKL ToHkl(std::uintptr_t hkl) noexcept { return reinterpret_cast<HKL>(hkl); }
@@ -37,6 +39,11 @@ int SystemLayoutSource::Description(std::uintptr_t hkl, char16_t* buffer, int si
     // wchar_t is UTF-16 on this platform.
     return static_cast<int>(
         ::ImmGetDescriptionW(ToHkl(hkl), reinterpret_cast<wchar_t*>(buffer), static_cast<UINT>(size)));
+}
+
+void SystemLayoutSource::AddTextServices(TextServiceList& list) {
+    const InputProfiles profiles;
+    if (profiles.Manager() != nullptr) AddTextServiceProfiles(*profiles.Manager(), list);
 }
 
 bool SystemEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {

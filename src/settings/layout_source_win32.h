@@ -9,6 +9,8 @@ public:
     int ListLayouts(std::uintptr_t* buffer, int count) override;
     int DescriptionLength(std::uintptr_t hkl) override;
     int Description(std::uintptr_t hkl, char16_t* buffer, int size) override;
+    // The enabled keyboard text services, through the profile manager.
+    void AddTextServices(TextServiceList& list) override;
 };
 
 // The system's rule for letter case: both texts mapped to upper case character by

@@ -31,6 +31,11 @@ struct FakeLayoutSource : LayoutSource {
         buffer[n] = u'\0';
         return fetchResult.count(hkl) ? fetchResult[hkl] : n;
     }
+    // Text services handed over after the layouts, as a platform's list gives them.
+    std::vector<std::pair<std::u16string, TextServiceProfile>> services;
+    void AddTextServices(TextServiceList& list) override {
+        for (const auto& [description, profile] : services) list.Add(description, profile);
+    }
     std::u16string Find(std::uintptr_t hkl) const {
         for (const auto& [h, d] : layouts)
             if (h == hkl) return d;
@@ -45,6 +50,11 @@ std::vector<std::uintptr_t> Handles(const CLayoutCatalog& catalog) {
     std::vector<std::uintptr_t> handles;
     for (const LayoutEntry& e : catalog.Entries()) handles.push_back(e.hkl);
     return handles;
+}
+
+std::uintptr_t HandleUtf8(const CLayoutCatalog& catalog, std::string_view text) {
+    const LayoutEntry* entry = catalog.FindUtf8(text);
+    return entry != nullptr ? entry->hkl : 0;
 }
 
 TEST(CLayoutCatalog, KeepsDescribedLayoutsInPlatformOrder) {
@@ -115,13 +125,83 @@ TEST(FindByDescription, ComparesUtf16TextsWithTheGivenCaseRule) {
     // Names no ANSI code page holds all of: Chinese, Korean and Latin with accents.
     source.layouts = {{kPinyin, u"\u5fae\u8f6f\u62fc\u97f3"}, {kWubi, u"\ud55c\uad6d\uc5b4 IME"}, {kHigh, u"Fran\u00e7ais \u00e9"}};
     CLayoutCatalog catalog(source);
-    EXPECT_EQ(catalog.FindByDescriptionUtf8("\xE5\xBE\xAE\xE8\xBD\xAF\xE6\x8B\xBC\xE9\x9F\xB3"), kPinyin);
-    EXPECT_EQ(catalog.FindByDescriptionUtf8("\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 ime"), kWubi);
-    EXPECT_EQ(catalog.FindByDescriptionUtf8("\xE5\xBE\xAE\xE8\xBD"), 0u);  // a cut character is no match
+    EXPECT_EQ(HandleUtf8(catalog, "\xE5\xBE\xAE\xE8\xBD\xAF\xE6\x8B\xBC\xE9\x9F\xB3"), kPinyin);
+    EXPECT_EQ(HandleUtf8(catalog, "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 ime"), kWubi);
+    EXPECT_EQ(HandleUtf8(catalog, "\xE5\xBE\xAE\xE8\xBD"), 0u);  // a cut character is no match
     EXPECT_EQ(catalog.FindByDescription(u"FRAN\u00e7AIS \u00c9"), 0u);      // ASCII folding only by default
     EXPECT_EQ(catalog.FindByDescription(u"FRAN\u00e7AIS \u00c9", FoldsAcute), kHigh);
     // Nothing past a NUL of the text is compared.
     EXPECT_EQ(catalog.FindByDescription(std::u16string(u"fran\u00e7ais \u00e9\0x", 13)), kHigh);
+}
+
+TextServiceProfile Service(std::uint16_t language, std::uint8_t id) {
+    TextServiceProfile profile;
+    profile.language = language;
+    profile.service.fill(id);
+    profile.profile.fill(std::uint8_t(id + 1));
+    return profile;
+}
+
+// Which text service an entry is, by its profile's first byte; 0 for an IME layout.
+std::vector<int> Kinds(const CLayoutCatalog& catalog) {
+    std::vector<int> kinds;
+    for (const LayoutEntry& e : catalog.Entries()) kinds.push_back(e.textService ? e.profile.service[0] : 0);
+    return kinds;
+}
+
+TEST(CLayoutCatalog, ListsTextServicesAfterTheImesInTheOrderGiven) {
+    FakeLayoutSource source;
+    source.layouts = {{kUs, u""}, {kPinyin, u"Wubi IME"}};
+    source.services = {{u"Microsoft Pinyin", Service(0x0804, 7)},
+                       {u"Microsoft Bopomofo", Service(0x0404, 9)},
+                       {u"Cangjie", Service(0x0404, 3)}};
+    CLayoutCatalog catalog(source);
+    EXPECT_EQ(Kinds(catalog), (std::vector{0, 7, 9, 3}));
+    ASSERT_EQ(catalog.Entries().size(), 4u);
+    const LayoutEntry& bopomofo = catalog.Entries()[2];
+    EXPECT_EQ(bopomofo.description, u"Microsoft Bopomofo");
+    EXPECT_EQ(bopomofo.hkl, 0u);
+    EXPECT_EQ(bopomofo.profile.language, 0x0404);
+    EXPECT_EQ(bopomofo.profile.profile[15], 10);
+    // The same catalogue, and so the same order, on every build.
+    EXPECT_EQ(Kinds(CLayoutCatalog(source)), Kinds(catalog));
+}
+
+TEST(CLayoutCatalog, LeavesOutTextServicesWithoutAName) {
+    FakeLayoutSource source;
+    source.services = {{u"", Service(0x0804, 1)},
+                       {std::u16string(u"\0Hidden", 7), Service(0x0804, 2)},
+                       {std::u16string(u"Quick\0junk", 10), Service(0x0404, 3)}};
+    CLayoutCatalog catalog(source);
+    EXPECT_EQ(Kinds(catalog), (std::vector{3}));
+    EXPECT_EQ(catalog.Entries()[0].description, u"Quick");
+    EXPECT_EQ(catalog.Find(u""), nullptr);
+}
+
+TEST(Find, FindsTextServicesByNameAsItFindsImes) {
+    FakeLayoutSource source;
+    source.layouts = {{kPinyin, u"Pinyin IME"}, {kWubi, u"Same"}};
+    source.services = {{u"Microsoft Pinyin", Service(0x0804, 7)}, {u"Same", Service(0x0804, 8)},
+                       {u"Microsoft Pinyin", Service(0x0404, 9)}, {u"Pinyin IM", Service(0x0804, 4)}};
+    CLayoutCatalog catalog(source);
+    const LayoutEntry* found = catalog.Find(u"MICROSOFT pinyin");
+    ASSERT_NE(found, nullptr);
+    EXPECT_TRUE(found->textService);
+    EXPECT_EQ(found->profile.service[0], 7);  // the first of two services of one name
+    found = catalog.FindUtf8("microsoft pinyi");  // saved one character short
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->profile.service[0], 7);
+    // An IME listed before a service of the same name is the one found.
+    found = catalog.Find(u"same");
+    ASSERT_NE(found, nullptr);
+    EXPECT_FALSE(found->textService);
+    EXPECT_EQ(found->hkl, kWubi);
+    // A whole name, here a service's, wins over an IME's name cut by one.
+    found = catalog.Find(u"Pinyin IM");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->profile.service[0], 4);
+    EXPECT_EQ(catalog.FindByDescription(u"Pinyin IM"), 0u);  // a service has no layout handle
+    EXPECT_EQ(catalog.Find(u"Microsoft"), nullptr);
 }
 
 }  // namespace

@@ -5,29 +5,12 @@
 
 #include "chatbox/ime/ime_edit_win32.h"
 
-namespace {
-
-template <class Fn>
-Fn Procedure(HMODULE module, const char* name) noexcept {
-    // No module: GetProcAddress would search the program itself.
-    if (module == nullptr) return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
-}  // namespace
-
 TsfCandidates::~TsfCandidates() = default;
 
 void TsfCandidates::Start(bool imeMode) noexcept {
     if (m_source || m_activated) return;
-    m_ole32.reset(::LoadLibraryA("ole32.dll"));
-    const auto initialize = Procedure<HRESULT(WINAPI*)(void*, DWORD)>(m_ole32.get(), "CoInitializeEx");
-    if (initialize != nullptr) {
-        // S_OK and S_FALSE each take one CoUninitialize; a thread of the other
-        // model (RPC_E_CHANGED_MODE) keeps its COM as it is, and TSF may still work.
-        m_uninitializeCom = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-    }
-    m_msctf.reset(::LoadLibraryA("msctf.dll"));
+    m_com.Start();
+    m_msctf.reset(LoadModule("msctf"));
     // The thread's own thread manager, only when the thread has one: the box does
     // not bring TSF into a thread that runs without it.
     const auto getThreadManager = Procedure<HRESULT(WINAPI*)(ITfThreadMgr**)>(m_msctf.get(), "TF_GetThreadMgr");
@@ -91,8 +74,7 @@ bool TsfCandidates::TurnImeOn(ITfCompartmentMgr* compartments, TfClientId client
 bool TsfCandidates::Listen(ITfUIElementMgr* manager) noexcept {
     if (manager == nullptr || m_source) return false;
     // The element's strings are BSTRs, freed by their allocator.
-    m_oleaut32.reset(::LoadLibraryA("oleaut32.dll"));
-    m_freeString = Procedure<void(WINAPI*)(BSTR)>(m_oleaut32.get(), "SysFreeString");
+    m_freeString = LoadFreeString(m_oleaut32);
     ITfSource* source = nullptr;
     if (m_freeString == nullptr ||
         FAILED(manager->QueryInterface(__uuidof(ITfSource), reinterpret_cast<void**>(&source))) || source == nullptr) {
@@ -125,11 +107,7 @@ void TsfCandidates::Stop() noexcept {
     m_freeString = nullptr;
     m_oleaut32.reset();
     m_msctf.reset();
-    if (m_uninitializeCom) {
-        if (const auto uninitialize = Procedure<void(WINAPI*)()>(m_ole32.get(), "CoUninitialize")) uninitialize();
-        m_uninitializeCom = false;
-    }
-    m_ole32.reset();
+    m_com.Stop();
 }
 
 HRESULT TsfCandidates::QueryInterface(REFIID iid, void** object) noexcept {

@@ -14,6 +14,7 @@
 
 #include "chatbox/ime/ime_candidates.h"
 #include "framework/unique_handle_win32.h"
+#include "settings/text_services_win32.h"
 
 // Not in mingw-w64's msctf.h: the candidate list element, as Windows declares it.
 struct ITfCandidateListUIElement : public ITfUIElement {
@@ -45,11 +46,6 @@ inline constexpr TfClientId kNoClient = 0;
 inline constexpr GUID kKeyboardOpenClose{0x58273AAD, 0x01BB, 0x4164, {0x95, 0xC6, 0x75, 0x5B, 0xA0, 0xB5, 0x16, 0x2D}};
 inline constexpr GUID kKeyboardConversion{0xCCF05DD8, 0x4A87, 0x11D7, {0xA6, 0xE2, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
 
-inline void ReleaseComObject(IUnknown* object) noexcept { object->Release(); }
-template <class Interface>
-using UniqueCom = UniqueHandle<Interface*, ReleaseComObject>;
-inline void UnloadLibrary(HMODULE module) noexcept { ::FreeLibrary(module); }
-using UniqueModule = UniqueHandle<HMODULE, UnloadLibrary>;
 
 class CImeEdit;
 
@@ -101,10 +97,9 @@ private:
     std::array<SavedStatus, 2> m_saved;
     TfClientId m_client = kNoClient;
     UniqueCom<ITfThreadMgr> m_activated;  // activated for a client id, deactivated at Stop
-    UniqueModule m_ole32;
+    ThreadCom m_com;
     UniqueModule m_msctf;
     UniqueModule m_oleaut32;
-    bool m_uninitializeCom = false;
     UniqueCom<ITfUIElementMgr> m_manager;
     UniqueCom<ITfSource> m_source;
     DWORD m_cookie = TF_INVALID_COOKIE;
