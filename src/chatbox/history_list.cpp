@@ -25,7 +25,10 @@ void HistoryList::AddToHistory(std::string_view text, std::uint32_t maxItems) {
         // Exact, case-sensitive: texts that differ in letter case are separate entries.
         const auto equal = std::find(m_history.begin(), m_history.end(), text);
         if (equal != m_history.end()) m_history.erase(equal);
-        m_history.emplace_back(text);
+        // Each insert into a list of strings takes a string made first: one
+        // instantiation of the vector's growth in the module, not one per kind of
+        // argument.
+        m_history.push_back(std::string(text));
         if (m_history.size() > maxItems)
             m_history.erase(m_history.begin(),
                             m_history.begin() + static_cast<std::ptrdiff_t>(m_history.size() - maxItems));
@@ -72,7 +75,7 @@ std::int32_t HistoryList::SaveHistory(ProfileStore& profile) {
     }
     const auto written = static_cast<std::int32_t>(m_history.size());
     if (!ProfileSetInt(profile, kHistorySection, "Count", static_cast<std::uint32_t>(written))) return written;
-    kept.emplace_back("Count");
+    kept.push_back(std::string("Count"));
     profile.KeepOnly(kHistorySection, kept);  // what it cannot remove lies beyond "Count", unread
     return written;
 }
