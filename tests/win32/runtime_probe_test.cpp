@@ -1,0 +1,66 @@
+// The module's runtime replacements under exceptions: nested, rethrown and kept
+// exceptions, on many threads at once from the first exception of each, and the
+// thread's last error left as it was.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring ProbePath() {
+    wchar_t path[MAX_PATH]{};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"ParlixRuntimeProbe.dll";
+}
+
+using Probe = int (*)();
+
+DWORD WINAPI RunProbes(void* parameter) {
+    const auto probe = reinterpret_cast<Probe>(parameter);
+    for (int round = 0; round < 50; ++round)
+        if (const int failed = probe()) return static_cast<DWORD>(failed);
+    return 0;
+}
+
+}  // namespace
+
+TEST(RuntimeTrims, ExceptionsWorkOnEveryThreadFromItsFirst) {
+    HMODULE module = ::LoadLibraryW(ProbePath().c_str());
+    ASSERT_NE(module, nullptr) << "error " << ::GetLastError();
+    const auto probe = reinterpret_cast<Probe>(reinterpret_cast<void*>(::GetProcAddress(module, "ProbeNestedExceptions")));
+    ASSERT_NE(probe, nullptr);
+    // Threads first: the first exception of the process may come on any of them
+    // at once, and each thread's first one makes its record.
+    std::vector<HANDLE> threads;
+    for (int i = 0; i < 8; ++i) {
+        HANDLE thread = ::CreateThread(nullptr, 0, &RunProbes, reinterpret_cast<void*>(probe), 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        threads.push_back(thread);
+    }
+    ASSERT_EQ(::WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, 60000),
+              WAIT_OBJECT_0);
+    for (HANDLE thread : threads) {
+        DWORD result = 0xDEAD;
+        EXPECT_TRUE(::GetExitCodeThread(thread, &result));
+        EXPECT_EQ(result, 0u) << "the step that failed";
+        ::CloseHandle(thread);
+    }
+    EXPECT_EQ(probe(), 0) << "and on the thread that loaded the module";
+    ::FreeLibrary(module);
+}
+
+TEST(RuntimeTrims, AnExceptionLeavesTheLastErrorAsItWas) {
+    HMODULE module = ::LoadLibraryW(ProbePath().c_str());
+    ASSERT_NE(module, nullptr) << "error " << ::GetLastError();
+    const auto probe =
+        reinterpret_cast<DWORD (*)(DWORD)>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "ProbeLastErrorThroughThrow")));
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(probe(ERROR_DISK_FULL), static_cast<DWORD>(ERROR_DISK_FULL));
+    EXPECT_EQ(probe(ERROR_ACCESS_DENIED), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    ::FreeLibrary(module);
+}
