@@ -59,7 +59,7 @@ int Nested() {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) int ProbeNestedExceptions() noexcept {
+extern "C" __attribute__((dllexport)) int ProbeNestedExceptions() noexcept {
     try {
         return Nested();
     } catch (...) {
@@ -69,7 +69,7 @@ extern "C" __declspec(dllexport) int ProbeNestedExceptions() noexcept {
 
 // The error code a failed call left stays through an exception thrown and caught
 // before it is read.
-extern "C" __declspec(dllexport) DWORD ProbeLastErrorThroughThrow(DWORD code) noexcept {
+extern "C" __attribute__((dllexport)) DWORD ProbeLastErrorThroughThrow(DWORD code) noexcept {
     ::SetLastError(code);
     try {
         throw 1;
