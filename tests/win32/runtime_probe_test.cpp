@@ -1,6 +1,6 @@
 // The module's runtime replacements under exceptions: nested, rethrown and kept
 // exceptions, on many threads at once from the first exception of each, and the
-// thread's last error left as it was.
+// thread's last error left as it was by the look-up of its exception record.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -53,14 +53,29 @@ TEST(RuntimeTrims, ExceptionsWorkOnEveryThreadFromItsFirst) {
     ::FreeLibrary(module);
 }
 
-TEST(RuntimeTrims, AnExceptionLeavesTheLastErrorAsItWas) {
+using LastErrorProbe = DWORD (*)(DWORD);
+
+DWORD WINAPI ProbeLastErrorOnFreshThread(void* parameter) {
+    const auto probe = reinterpret_cast<LastErrorProbe>(parameter);
+    // The first look-up on this thread makes its record; the second finds it.
+    if (probe(ERROR_DISK_FULL) != ERROR_DISK_FULL) return 1;
+    if (probe(ERROR_ACCESS_DENIED) != ERROR_ACCESS_DENIED) return 2;
+    return 0;
+}
+
+TEST(RuntimeTrims, TheExceptionRecordLeavesTheLastErrorAsItWas) {
     HMODULE module = ::LoadLibraryW(ProbePath().c_str());
     ASSERT_NE(module, nullptr) << "error " << ::GetLastError();
-    const auto probe =
-        reinterpret_cast<DWORD (*)(DWORD)>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "ProbeLastErrorThroughThrow")));
+    const auto probe = reinterpret_cast<LastErrorProbe>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "ProbeLastErrorThroughRecord")));
     ASSERT_NE(probe, nullptr);
-    EXPECT_EQ(probe(ERROR_DISK_FULL), static_cast<DWORD>(ERROR_DISK_FULL));
-    EXPECT_EQ(probe(ERROR_ACCESS_DENIED), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    HANDLE thread = ::CreateThread(nullptr, 0, &ProbeLastErrorOnFreshThread, reinterpret_cast<void*>(probe), 0,
+                                   nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(::WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+    DWORD result = 0xDEAD;
+    EXPECT_TRUE(::GetExitCodeThread(thread, &result));
+    EXPECT_EQ(result, 0u) << "1: on the first look-up, 2: on a later one";
+    ::CloseHandle(thread);
     ::FreeLibrary(module);
 }

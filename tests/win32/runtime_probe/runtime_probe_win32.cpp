@@ -3,6 +3,7 @@
 // requires, or the number of the first step that did not.
 #include <windows.h>
 
+#include <cxxabi.h>
 #include <exception>
 #include <new>
 #include <string>
@@ -67,13 +68,12 @@ extern "C" __attribute__((dllexport)) int ProbeNestedExceptions() noexcept {
     }
 }
 
-// The error code a failed call left stays through an exception thrown and caught
-// before it is read.
-extern "C" __attribute__((dllexport)) DWORD ProbeLastErrorThroughThrow(DWORD code) noexcept {
+// The error code a failed call left stays through the look-up of the thread's
+// exception record, which every throw and catch makes: on a thread's first look-up
+// the record is made as well. (What the rest of the runtime does to the code is
+// its own: the 32-bit runtime with POSIX threads resets it.)
+extern "C" __attribute__((dllexport)) DWORD ProbeLastErrorThroughRecord(DWORD code) noexcept {
     ::SetLastError(code);
-    try {
-        throw 1;
-    } catch (int) {
-    }
+    if (__cxxabiv1::__cxa_get_globals() == nullptr) return 0;
     return ::GetLastError();
 }
