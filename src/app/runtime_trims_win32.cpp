@@ -19,9 +19,28 @@
 // CheckFailed, which is no std::bad_alloc, so nothing reports it as one; every
 // caller in the module catches it with the rest. A terminate still ends the
 // process, without a report nobody would see.
+//
+// The record of the exceptions a thread is handling sits in a Win32 TLS slot of
+// its own instead of the library's thread-local variable, which this toolchain
+// emulates with a general allocator of thread-local blocks (about 1.5 KB of code
+// and unwind records). The lifetime is the same: one slot, taken at the first
+// exception, each thread's record freed by the runtime when the thread ends.
+#include <windows.h>
+
+#include <atomic>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <exception>
 #include <new>
+
+// The layout the library's exception code reads (its unwind-cxx.h on x86).
+struct __cxxabiv1::__cxa_eh_globals {
+    void* caughtExceptions;
+    unsigned int uncaughtExceptions;
+};
+
+// The mingw runtime's list of TLS destructors, run as each thread ends.
+extern "C" int __mingwthr_key_dtor(DWORD key, void (*destructor)(void*));
 
 namespace {
 
@@ -34,7 +53,38 @@ private:
     const char* m_what;  // the library passes string literals
 };
 
+std::atomic<DWORD> g_exceptionSlot{TLS_OUT_OF_INDEXES};
+
+DWORD ExceptionSlot() noexcept {
+    DWORD slot = g_exceptionSlot.load(std::memory_order_acquire);
+    if (slot != TLS_OUT_OF_INDEXES) return slot;
+    const DWORD mine = ::TlsAlloc();
+    if (mine == TLS_OUT_OF_INDEXES) std::abort();  // as the library does without room
+    if (!g_exceptionSlot.compare_exchange_strong(slot, mine, std::memory_order_acq_rel)) {
+        ::TlsFree(mine);  // another thread's slot came first
+        return slot;
+    }
+    __mingwthr_key_dtor(mine, &std::free);
+    return mine;
+}
+
 }  // namespace
+
+extern "C" __cxxabiv1::__cxa_eh_globals* __cxa_get_globals() noexcept {
+    // The code between a failed call and its GetLastError may throw and catch.
+    const DWORD lastError = ::GetLastError();
+    const DWORD slot = ExceptionSlot();
+    auto* globals = static_cast<__cxxabiv1::__cxa_eh_globals*>(::TlsGetValue(slot));
+    if (globals == nullptr) {
+        globals = static_cast<__cxxabiv1::__cxa_eh_globals*>(std::malloc(sizeof *globals));
+        if (globals == nullptr || !::TlsSetValue(slot, globals)) std::abort();
+        *globals = {};
+    }
+    ::SetLastError(lastError);
+    return globals;
+}
+
+extern "C" __cxxabiv1::__cxa_eh_globals* __cxa_get_globals_fast() noexcept { return __cxa_get_globals(); }
 
 namespace std {
 

@@ -1,95 +1,99 @@
 #include "chatbox/file_error.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 #include "common/utf8.h"
 
 namespace {
 
-struct CodeCause {
-    std::uint16_t code;
-    FileErrorCause cause;
-};
-
 using C = FileErrorCause;
 
-// Win32 system error codes, sorted by code, and the class each belongs to.
-constexpr std::array kCodeCauses{
-    CodeCause{2, C::notFound},          CodeCause{3, C::badPath},
-    CodeCause{4, C::tooManyOpenFiles},  CodeCause{5, C::accessDenied},
-    CodeCause{6, C::notFound},          CodeCause{11, C::invalidFile},
-    CodeCause{12, C::accessDenied},     CodeCause{15, C::badPath},
-    CodeCause{16, C::removeCurrentDir}, CodeCause{17, C::badPath},
-    CodeCause{18, C::notFound},         CodeCause{19, C::accessDenied},
-    CodeCause{20, C::hardIO},           CodeCause{21, C::hardIO},
-    CodeCause{22, C::hardIO},           CodeCause{23, C::hardIO},
-    CodeCause{24, C::badSeek},          CodeCause{25, C::badSeek},
-    CodeCause{26, C::invalidFile},      CodeCause{27, C::badSeek},
-    CodeCause{29, C::accessDenied},     CodeCause{30, C::badSeek},
-    CodeCause{32, C::sharingViolation}, CodeCause{33, C::lockViolation},
-    CodeCause{34, C::badPath},          CodeCause{36, C::tooManyOpenFiles},
-    CodeCause{38, C::endOfFile},        CodeCause{39, C::diskFull},
-    CodeCause{52, C::badPath},          CodeCause{53, C::badPath},
-    CodeCause{54, C::accessDenied},     CodeCause{55, C::badPath},
-    CodeCause{57, C::hardIO},           CodeCause{58, C::accessDenied},
-    CodeCause{59, C::hardIO},           CodeCause{60, C::invalidFile},
-    CodeCause{62, C::directoryFull},    CodeCause{64, C::accessDenied},
-    CodeCause{65, C::accessDenied},     CodeCause{66, C::invalidFile},
-    CodeCause{67, C::badPath},          CodeCause{68, C::tooManyOpenFiles},
-    CodeCause{70, C::badPath},          CodeCause{71, C::accessDenied},
-    CodeCause{80, C::accessDenied},     CodeCause{82, C::accessDenied},
-    CodeCause{85, C::badPath},          CodeCause{86, C::accessDenied},
-    CodeCause{88, C::hardIO},           CodeCause{107, C::notFound},
-    CodeCause{108, C::lockViolation},   CodeCause{111, C::badPath},
-    CodeCause{112, C::diskFull},        CodeCause{113, C::tooManyOpenFiles},
-    CodeCause{114, C::invalidFile},     CodeCause{117, C::hardIO},
-    CodeCause{123, C::badPath},         CodeCause{124, C::badPath},
-    CodeCause{125, C::badPath},         CodeCause{131, C::badSeek},
-    CodeCause{132, C::badSeek},         CodeCause{144, C::badPath},
-    CodeCause{145, C::removeCurrentDir}, CodeCause{154, C::badPath},
-    CodeCause{161, C::badPath},         CodeCause{167, C::lockViolation},
-    CodeCause{170, C::accessDenied},    CodeCause{182, C::invalidFile},
-    CodeCause{183, C::accessDenied},    CodeCause{191, C::invalidFile},
-    CodeCause{193, C::invalidFile},     CodeCause{206, C::badPath},
-    CodeCause{208, C::badPath},         CodeCause{267, C::badPath},
-    CodeCause{995, C::hardIO},          CodeCause{996, C::hardIO},
-    CodeCause{997, C::hardIO},          CodeCause{999, C::accessDenied},
+// One 16-bit entry per Win32 system error code: the code in the upper bits, its
+// class in the low four. Plain numbers keep the table read-only and free of
+// relocations (a table of structs went to writable data, 640 bytes).
+constexpr unsigned kCauseBits = 4;
+constexpr std::uint16_t Entry(std::uint16_t code, C cause) {
+    return static_cast<std::uint16_t>(code << kCauseBits | static_cast<unsigned>(cause));
+}
+
+// Sorted by code.
+constexpr std::uint16_t kCodeCauses[] = {
+    Entry(2, C::notFound), Entry(3, C::badPath), Entry(4, C::tooManyOpenFiles),
+    Entry(5, C::accessDenied), Entry(6, C::notFound), Entry(11, C::invalidFile),
+    Entry(12, C::accessDenied), Entry(15, C::badPath), Entry(16, C::removeCurrentDir),
+    Entry(17, C::badPath), Entry(18, C::notFound), Entry(19, C::accessDenied),
+    Entry(20, C::hardIO), Entry(21, C::hardIO), Entry(22, C::hardIO),
+    Entry(23, C::hardIO), Entry(24, C::badSeek), Entry(25, C::badSeek),
+    Entry(26, C::invalidFile), Entry(27, C::badSeek), Entry(29, C::accessDenied),
+    Entry(30, C::badSeek), Entry(32, C::sharingViolation), Entry(33, C::lockViolation),
+    Entry(34, C::badPath), Entry(36, C::tooManyOpenFiles), Entry(38, C::endOfFile),
+    Entry(39, C::diskFull), Entry(52, C::badPath), Entry(53, C::badPath),
+    Entry(54, C::accessDenied), Entry(55, C::badPath), Entry(57, C::hardIO),
+    Entry(58, C::accessDenied), Entry(59, C::hardIO), Entry(60, C::invalidFile),
+    Entry(62, C::directoryFull), Entry(64, C::accessDenied), Entry(65, C::accessDenied),
+    Entry(66, C::invalidFile), Entry(67, C::badPath), Entry(68, C::tooManyOpenFiles),
+    Entry(70, C::badPath), Entry(71, C::accessDenied), Entry(80, C::accessDenied),
+    Entry(82, C::accessDenied), Entry(85, C::badPath), Entry(86, C::accessDenied),
+    Entry(88, C::hardIO), Entry(107, C::notFound), Entry(108, C::lockViolation),
+    Entry(111, C::badPath), Entry(112, C::diskFull), Entry(113, C::tooManyOpenFiles),
+    Entry(114, C::invalidFile), Entry(117, C::hardIO), Entry(123, C::badPath),
+    Entry(124, C::badPath), Entry(125, C::badPath), Entry(131, C::badSeek),
+    Entry(132, C::badSeek), Entry(144, C::badPath), Entry(145, C::removeCurrentDir),
+    Entry(154, C::badPath), Entry(161, C::badPath), Entry(167, C::lockViolation),
+    Entry(170, C::accessDenied), Entry(182, C::invalidFile), Entry(183, C::accessDenied),
+    Entry(191, C::invalidFile), Entry(193, C::invalidFile), Entry(206, C::badPath),
+    Entry(208, C::badPath), Entry(267, C::badPath), Entry(995, C::hardIO),
+    Entry(996, C::hardIO), Entry(997, C::hardIO), Entry(999, C::accessDenied),
 };
 
-static_assert(std::is_sorted(kCodeCauses.begin(), kCodeCauses.end(),
-                             [](const CodeCause& a, const CodeCause& b) { return a.code < b.code; }));
+static_assert(static_cast<unsigned>(C::endOfFile) < (1u << kCauseBits));
+static_assert(std::is_sorted(std::begin(kCodeCauses), std::end(kCodeCauses)));
 
-constexpr std::array<std::string_view, 14> kCauseTexts{
-    "An unknown error occurred while accessing %1.",
-    "%1 was not found.",
-    "%1 contains an invalid path.",
-    "%1 could not be opened because there are too many open files.",
-    "Access to %1 was denied.",
-    "An invalid file handle was associated with %1.",
-    "%1 could not be removed because it is the current directory.",
-    "%1 could not be created because the directory is full.",
-    "Seek failed on %1",
-    "A hardware I/O error was reported while accessing %1.",
-    "A sharing violation occurred while accessing %1.",
-    "A locking violation occurred while accessing %1.",
-    "Disk full while accessing %1.",
-    "An attempt was made to access %1 past its end.",
-};
+// The texts in the order of the causes, each ended by a zero: one string, no
+// table of pointers to relocate.
+constexpr char kCauseTexts[] =
+    "An unknown error occurred while accessing %1.\0"
+    "%1 was not found.\0"
+    "%1 contains an invalid path.\0"
+    "%1 could not be opened because there are too many open files.\0"
+    "Access to %1 was denied.\0"
+    "An invalid file handle was associated with %1.\0"
+    "%1 could not be removed because it is the current directory.\0"
+    "%1 could not be created because the directory is full.\0"
+    "Seek failed on %1\0"
+    "A hardware I/O error was reported while accessing %1.\0"
+    "A sharing violation occurred while accessing %1.\0"
+    "A locking violation occurred while accessing %1.\0"
+    "Disk full while accessing %1.\0"
+    "An attempt was made to access %1 past its end.\0";
+constexpr int kCauseCount = static_cast<int>(C::endOfFile);
+
+constexpr int CountEnds() {
+    int ends = 0;
+    for (const char c : kCauseTexts) ends += c == '\0';
+    return ends;
+}
+// One text per cause, plus the literal's own closing zero.
+static_assert(CountEnds() == kCauseCount + 1);
 
 }  // namespace
 
 FileErrorCause CauseForSystemError(std::uint32_t code) noexcept {
-    const auto it = std::lower_bound(
-        kCodeCauses.begin(), kCodeCauses.end(), code,
-        [](const CodeCause& entry, std::uint32_t wanted) { return entry.code < wanted; });
-    return it != kCodeCauses.end() && it->code == code ? it->cause : FileErrorCause::generic;
+    if (code >= 1u << (16 - kCauseBits)) return FileErrorCause::generic;
+    const std::uint16_t* const it = std::lower_bound(
+        std::begin(kCodeCauses), std::end(kCodeCauses), static_cast<std::uint16_t>(code << kCauseBits));
+    return it != std::end(kCodeCauses) && (*it >> kCauseBits) == code
+               ? static_cast<FileErrorCause>(*it & ((1u << kCauseBits) - 1))
+               : FileErrorCause::generic;
 }
 
 std::string_view FileErrorCauseText(FileErrorCause cause) noexcept {
-    const int index = static_cast<int>(cause) - 1;
-    if (index < 0 || index >= static_cast<int>(kCauseTexts.size())) return kCauseTexts[0];
-    return kCauseTexts[static_cast<std::size_t>(index)];
+    int index = static_cast<int>(cause) - 1;
+    if (index < 0 || index >= kCauseCount) index = 0;
+    const char* text = kCauseTexts;
+    while (index-- > 0) text += std::char_traits<char>::length(text) + 1;
+    return text;
 }
 
 std::string ReplaceFileNameMarks(std::string_view text, std::string_view fileName,

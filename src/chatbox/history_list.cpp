@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -25,7 +24,10 @@ void HistoryList::AddToHistory(std::string_view text, std::uint32_t maxItems) {
         // Exact, case-sensitive: texts that differ in letter case are separate entries.
         const auto equal = std::find(m_history.begin(), m_history.end(), text);
         if (equal != m_history.end()) m_history.erase(equal);
-        m_history.emplace_back(text);
+        // Each insert into a list of strings takes a string made first: one
+        // instantiation of the vector's growth in the module, not one per kind of
+        // argument.
+        m_history.push_back(std::string(text));
         if (m_history.size() > maxItems)
             m_history.erase(m_history.begin(),
                             m_history.begin() + static_cast<std::ptrdiff_t>(m_history.size() - maxItems));
@@ -36,26 +38,36 @@ void HistoryList::AddToHistory(std::string_view text, std::uint32_t maxItems) {
 std::int32_t HistoryList::LoadHistory(ProfileStore& profile, std::uint32_t maxItems) {
     const std::uint32_t count = ProfileGetInt(profile, kHistorySection, "Count", 0);
     if (count == 0) return 0;
-    // Each position is read once at most, whether to find the end or to take it.
-    // A few dozen at most: a list searched from the end is smaller than a map.
-    std::vector<std::pair<std::uint32_t, std::optional<std::string>>> read;
-    auto at = [&](std::uint32_t position) -> std::optional<std::string> {
-        for (auto each = read.rbegin(); each != read.rend(); ++each)
-            if (each->first == position) return each->second;
-        read.emplace_back(position, profile.ReadRaw(kHistorySection, EntryName(position)));
-        return read.back().second;
+    // Each position is read once at most, whether to find the end or to take it:
+    // the search's probes, 33 at most (one, then one per halving of a 32-bit
+    // count), are kept in place for the merge, which visits each position once.
+    constexpr std::size_t kMaxProbes = 33;
+    std::uint32_t probed[kMaxProbes];
+    std::optional<std::string> probes[kMaxProbes];
+    std::size_t probeCount = 0;
+    const auto read = [&](std::uint32_t position) {
+        return profile.ReadRaw(kHistorySection, EntryName(position));
     };
-    const std::uint32_t end = StoredEnd(count, [&](std::uint32_t position) { return at(position).has_value(); });
+    const std::uint32_t end = StoredEnd(count, [&](std::uint32_t position) {
+        if (probeCount == kMaxProbes) return read(position).has_value();  // never, by the bound
+        probed[probeCount] = position;
+        probes[probeCount] = read(position);
+        return probes[probeCount++].has_value();
+    });
     // The newest positions, bounded by the setting as well: after the maximum was
     // lowered the newest messages are the ones kept.
     std::int32_t added = 0;
-    for (std::uint32_t i = end - std::min(end, maxItems); i < end; ++i) {
-        const std::optional<std::string> raw = at(i);
-        if (!raw) continue;
+    const auto take = [&](const std::optional<std::string>& raw) {
+        if (!raw) return;
         const std::string text = DecodeProfileString(*raw);
-        if (text.empty()) continue;  // unreadable, or an empty entry of an older save
+        if (text.empty()) return;  // unreadable, or an empty entry of an older save
         AddToHistory(text, maxItems);
         ++added;
+    };
+    for (std::uint32_t i = end - std::min(end, maxItems); i < end; ++i) {
+        const std::uint32_t* const probe = std::find(probed, probed + probeCount, i);
+        if (probe != probed + probeCount) take(probes[probe - probed]);
+        else take(read(i));
     }
     return added;
 }
@@ -72,7 +84,7 @@ std::int32_t HistoryList::SaveHistory(ProfileStore& profile) {
     }
     const auto written = static_cast<std::int32_t>(m_history.size());
     if (!ProfileSetInt(profile, kHistorySection, "Count", static_cast<std::uint32_t>(written))) return written;
-    kept.emplace_back("Count");
+    kept.push_back(std::string("Count"));
     profile.KeepOnly(kHistorySection, kept);  // what it cannot remove lies beyond "Count", unread
     return written;
 }

@@ -1,7 +1,5 @@
 #include "framework/wnd_win32.h"
 
-#include <vector>
-
 #include "framework/wide_text_win32.h"
 
 namespace {
@@ -68,9 +66,11 @@ bool CWnd::ScreenToClient(RECT* rect) const noexcept {
 std::wstring CWnd::GetWindowTextW() const {
     int length = ::GetWindowTextLengthW(m_hWnd);
     if (length <= 0) return {};
-    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
-    int copied = ::GetWindowTextW(m_hWnd, buffer.data(), length + 1);
-    return std::wstring(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    // Read straight into the string: its terminator's place takes the call's zero.
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    const int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
+    text.resize(copied > 0 && copied <= length ? static_cast<size_t>(copied) : 0);
+    return text;
 }
 
 std::string CWnd::GetWindowText() const { return Utf8FromWide(GetWindowTextW()); }

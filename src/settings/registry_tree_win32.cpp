@@ -3,7 +3,6 @@
 #include <array>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/ascii.h"
 #include "framework/unique_handle_win32.h"
@@ -38,24 +37,33 @@ bool IsKeptName(std::wstring_view name, std::span<const std::string> kept) noexc
     return false;
 }
 
-// The names of the key's values, or of its subkeys; what cannot be listed is
-// left out, and `complete` says so.
-std::vector<std::wstring> ListNames(HKEY key, bool subkeys, bool& complete) {
-    std::vector<std::wstring> names;
-    std::vector<wchar_t> name(kMaxValueName + 1);
+// The names of the key's values, or of its subkeys, one after another in one
+// string, each ended by a zero (one string instead of a list of them keeps a
+// list type out of the module); what cannot be listed is left out, and
+// `complete` says so. The default value's name is empty: a lone zero.
+std::wstring ListNames(HKEY key, bool subkeys, bool& complete) {
+    std::wstring names;
     for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        const LONG result = subkeys ? ::RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr)
-                                    : ::RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        const std::size_t start = names.size();
+        names.resize(start + kMaxValueName + 1);
+        DWORD length = kMaxValueName + 1;
+        wchar_t* const name = names.data() + start;
+        const LONG result = subkeys ? ::RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                    : ::RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        // The name and the zero the call put after it stay; anything else goes.
+        names.resize(result == ERROR_SUCCESS ? start + length + 1 : start);
         if (result == ERROR_NO_MORE_ITEMS) break;
-        if (result == ERROR_SUCCESS) {
-            names.emplace_back(name.data(), length);
-        } else {
+        if (result != ERROR_SUCCESS) {
             complete = false;
             if (result != ERROR_MORE_DATA) break;
         }
     }
     return names;
+}
+
+// The next name in a list from ListNames.
+std::size_t NextName(const std::wstring& names, std::size_t at) noexcept {
+    return at + std::char_traits<wchar_t>::length(names.c_str() + at) + 1;
 }
 
 }  // namespace
@@ -67,12 +75,14 @@ bool RemoveAllValuesAndSubkeysBut(HKEY key, std::span<const std::string> kept) n
         // Listed first and removed afterwards: deleting while enumerating would
         // move the indices under the enumeration.
         bool complete = true;
-        for (const std::wstring& value : ListNames(key, false, complete)) {
-            if (IsKeptName(value, kept)) continue;
-            if (::RegDeleteValueW(key, value.c_str()) != ERROR_SUCCESS) complete = false;
+        const std::wstring values = ListNames(key, false, complete);
+        for (std::size_t at = 0; at < values.size(); at = NextName(values, at)) {
+            if (IsKeptName(values.c_str() + at, kept)) continue;
+            if (::RegDeleteValueW(key, values.c_str() + at) != ERROR_SUCCESS) complete = false;
         }
-        for (const std::wstring& subkey : ListNames(key, true, complete)) {
-            if (DeleteKeyTree(key, subkey.c_str()) != ERROR_SUCCESS) complete = false;
+        const std::wstring subkeys = ListNames(key, true, complete);
+        for (std::size_t at = 0; at < subkeys.size(); at = NextName(subkeys, at)) {
+            if (DeleteKeyTree(key, subkeys.c_str() + at) != ERROR_SUCCESS) complete = false;
         }
         return complete;
     } catch (...) {

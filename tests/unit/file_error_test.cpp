@@ -32,28 +32,41 @@ TEST(CauseForSystemError, EveryListedCodeHasItsCause) {
         EXPECT_EQ(CauseForSystemError(code), it == expected.end() ? C::generic : it->second)
             << "code " << code;
     }
-    for (std::uint32_t code : {1u, 65535u, 65536u + 5u, 0x80070005u, 0xFFFFFFFFu})
+    // Codes that share their low bits with a listed one.
+    for (std::uint32_t code : {1u, 4096u + 5u, 3 * 4096u + 2u, 65535u, 65536u + 5u, 0x80070005u,
+                               0xFFFFFFFFu})
         EXPECT_EQ(CauseForSystemError(code), C::generic) << "code " << code;
 }
 
 TEST(FileErrorCauseText, TextsAreTheOnesTheUserSees) {
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::generic),
               "An unknown error occurred while accessing %1.");
+    EXPECT_EQ(FileErrorCauseText(FileErrorCause::notFound), "%1 was not found.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::badPath), "%1 contains an invalid path.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::tooManyOpenFiles),
               "%1 could not be opened because there are too many open files.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::accessDenied), "Access to %1 was denied.");
+    EXPECT_EQ(FileErrorCauseText(FileErrorCause::invalidFile),
+              "An invalid file handle was associated with %1.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::removeCurrentDir),
               "%1 could not be removed because it is the current directory.");
+    EXPECT_EQ(FileErrorCauseText(FileErrorCause::directoryFull),
+              "%1 could not be created because the directory is full.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::badSeek), "Seek failed on %1");
+    EXPECT_EQ(FileErrorCauseText(FileErrorCause::hardIO),
+              "A hardware I/O error was reported while accessing %1.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::sharingViolation),
               "A sharing violation occurred while accessing %1.");
+    EXPECT_EQ(FileErrorCauseText(FileErrorCause::lockViolation),
+              "A locking violation occurred while accessing %1.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::diskFull), "Disk full while accessing %1.");
     EXPECT_EQ(FileErrorCauseText(FileErrorCause::endOfFile),
               "An attempt was made to access %1 past its end.");
     EXPECT_EQ(FileErrorCauseText(static_cast<FileErrorCause>(0)),
               FileErrorCauseText(FileErrorCause::generic));
     EXPECT_EQ(FileErrorCauseText(static_cast<FileErrorCause>(15)),
+              FileErrorCauseText(FileErrorCause::generic));
+    EXPECT_EQ(FileErrorCauseText(static_cast<FileErrorCause>(-1)),
               FileErrorCauseText(FileErrorCause::generic));
 }
 

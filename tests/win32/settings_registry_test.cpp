@@ -151,7 +151,10 @@ TEST_F(SettingsRegistry, HistorySaveLeavesExactlyTheNewEntriesAndCount) {
     for (int i = 0; i < 10; ++i) PutString(kHistoryKey, ("#" + std::to_string(i)).c_str(), "old");
     PutDword(kHistoryKey, "COUNT", 10);  // the same value as "Count" to the registry
     PutString(kHistoryKey, "#03", "not a position name");
+    // The default value, whose name is empty, between other names in the listing.
+    PutString(kHistoryKey, "", "default");
     CreateKey(kHistoryKey + "\\Sub\\Deeper");
+    CreateKey(kHistoryKey + "\\Second");
     // A value whose name no ANSI code page holds: it goes all the same.
     HKEY key = nullptr;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kHistoryKey.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
