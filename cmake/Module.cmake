@@ -21,7 +21,10 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/hook/exports_win32.cpp)
 add_library(Parlix SHARED ${module_sources} ${PARLIX_RESOURCES} ${CMAKE_SOURCE_DIR}/src/Parlix.def)
 set_target_properties(Parlix PROPERTIES PREFIX "" OUTPUT_NAME Parlix)
 target_link_libraries(Parlix PRIVATE parlix_platform)
-target_link_options(Parlix PRIVATE ${PARLIX_STATIC_LINK} -s -Wl,--gc-sections)
+# No pseudo-relocations: the runtime's relocator is empty in the module (see
+# runtime_trims_win32.cpp), so the linker must refuse what would need one.
+set(PARLIX_NO_PSEUDO_RELOC -Wl,--disable-runtime-pseudo-reloc)
+target_link_options(Parlix PRIVATE ${PARLIX_STATIC_LINK} -s -Wl,--gc-sections ${PARLIX_NO_PSEUDO_RELOC})
 if(PARLIX_IS_I686)
   target_link_options(Parlix PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
