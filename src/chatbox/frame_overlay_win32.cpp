@@ -48,11 +48,12 @@ enum GlFunction {
     kGlFunctionCount
 };
 
-constexpr const char* kGlNames[kGlFunctionCount] = {
-    "wglCreateContext", "wglDeleteContext", "wglMakeCurrent", "wglGetCurrentContext", "wglGetCurrentDC",
-    "wglSwapBuffers",   "glViewport",       "glEnable",       "glGenTextures",        "glBindTexture",
-    "glTexParameteri",  "glTexImage2D",     "glTexSubImage2D", "glBegin",             "glEnd",
-    "glTexCoord2i",     "glVertex2i"};
+// The names in the order above, each ended by a zero: one string, no table of
+// pointers for the loader to relocate.
+constexpr char kGlNames[] =
+    "wglCreateContext\0wglDeleteContext\0wglMakeCurrent\0wglGetCurrentContext\0wglGetCurrentDC\0"
+    "wglSwapBuffers\0glViewport\0glEnable\0glGenTextures\0glBindTexture\0glTexParameteri\0glTexImage2D\0"
+    "glTexSubImage2D\0glBegin\0glEnd\0glTexCoord2i\0glVertex2i";
 
 using SwapFn = BOOL(WINAPI*)(HDC);
 
@@ -308,9 +309,11 @@ bool LoadGl() noexcept {
     const HMODULE opengl = ::GetModuleHandleW(L"opengl32.dll");
     const HMODULE gdi = ::GetModuleHandleW(L"gdi32.dll");
     if (opengl == nullptr || gdi == nullptr) return false;
+    const char* name = kGlNames;
     for (int i = 0; i < kGlFunctionCount; ++i) {
-        g.gl[i] = reinterpret_cast<void*>(::GetProcAddress(opengl, kGlNames[i]));
+        g.gl[i] = reinterpret_cast<void*>(::GetProcAddress(opengl, name));
         if (g.gl[i] == nullptr) return false;
+        name += std::strlen(name) + 1;
     }
     g.wglSwapBuffers = g.gl[kWglSwapBuffers];
     g.swapBuffers = reinterpret_cast<void*>(::GetProcAddress(gdi, "SwapBuffers"));
