@@ -307,7 +307,9 @@ TEST_P(BoxInSdlGame, TypedTextAndRoomLeftShowInTheFramesAndGoAfterEnter) {
     ASSERT_TRUE(waitFor([&] { return InkPixels(edit, kEditBack) < 40; })) << InkPixels(edit, kEditBack);
     const drive::ScreenPixels versionShown = drive::CaptureScreen(label);
 
-    const std::wstring text(75, L'w');  // 25 bytes left: the label shows the room
+    // Three parts' worth, 25 bytes left in the last: the label shows the part
+    // count and the room in the version's place.
+    const std::wstring text(275, L'w');
     drive::TypeText(text);
     ASSERT_TRUE(drive::WaitForWindowText(box.edit, text));
     for (int sample = 0; sample < 3; ++sample) {
@@ -320,9 +322,10 @@ TEST_P(BoxInSdlGame, TypedTextAndRoomLeftShowInTheFramesAndGoAfterEnter) {
     }
     drive::TapKey(VK_RETURN);
     ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
-    EXPECT_TRUE(game.log.WaitForLine("said " + std::string(75, 'w'))) << game.log.Read();
     const POINT interior{outer.left + 2, outer.bottom - 3};
     EXPECT_TRUE(waitFor([&] { return ScreenPixel(interior) == kWorld; })) << "the box's picture stayed after Enter";
+    EXPECT_TRUE(game.log.WaitForLine("said " + std::string(75, 'w'))) << game.log.Read();
+    EXPECT_EQ(game.log.Count("said " + std::string(100, 'w')), 2u) << game.log.Read();
 }
 
 // With the drawing into the game's frames turned off (an environment value the
