@@ -94,6 +94,13 @@ protected:
         });
         return line;
     }
+    // The game turns its text input on or off; true once it says it did.
+    static bool SetGameTextInput(Game& game, bool on) {
+        const std::string line = on ? "textinput on" : "textinput off";
+        const size_t before = game.log.Read().size();
+        ::PostMessageW(game.window, kTextInputMessage, on ? 1 : 0, 0);
+        return WaitUntil([&] { return game.log.Read().find(line, before) != std::string::npos; });
+    }
     static unsigned long Low32(HKL layout) { return reinterpret_cast<UINT_PTR>(layout) & 0xFFFFFFFFu; }
 
     static bool WaitUntil(const std::function<bool()>& done) {
@@ -268,13 +275,7 @@ TEST_F(ImeTest, TheCompositionSurvivesTheGameStoppingAndStartingTextInput) {
     ::GetWindowRect(box.dialog, &closed);
     Type("ni");
     ASSERT_TRUE(WaitForCandidatesShown(box, closed));
-    for (const bool on : {true, false, true, false}) {
-        const std::string line = on ? "textinput on" : "textinput off";
-        const size_t before = game.log.Read().size();
-        ::PostMessageW(game.window, kTextInputMessage, on ? 1 : 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return game.log.Read().find(line, before) != std::string::npos; }))
-            << game.log.Read();
-    }
+    for (const bool on : {true, false, true, false}) ASSERT_TRUE(SetGameTextInput(game, on)) << game.log.Read();
     RECT now;
     ::GetWindowRect(box.dialog, &now);
     EXPECT_LT(now.top, closed.top) << "the candidates went with the game's text input";
@@ -505,13 +506,7 @@ TEST_P(ImeInSdlGame, TheCompositionSurvivesSdlStoppingAndStartingTextInput) {
     ::GetWindowRect(box.dialog, &closed);
     Type("ni");
     ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << game.log.Read();
-    for (const bool on : {false, true, false, true}) {
-        const std::string line = on ? "textinput on" : "textinput off";
-        const size_t before = game.log.Read().size();
-        ::PostMessageW(game.window, kTextInputMessage, on ? 1 : 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return game.log.Read().find(line, before) != std::string::npos; }))
-            << game.log.Read();
-    }
+    for (const bool on : {false, true, false, true}) ASSERT_TRUE(SetGameTextInput(game, on)) << game.log.Read();
     RECT open;
     ::GetWindowRect(box.dialog, &open);
     EXPECT_LT(open.top, closed.top) << "the candidates went with SDL's text input";
