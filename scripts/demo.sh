@@ -6,10 +6,13 @@
 # executes it. Saves a screenshot of the open box as build/demo/chatbox.png, and
 # one of the box filled to its limit, showing the room left, as
 # build/demo/chatbox-limit.png, and one of the box showing an IME's composition and
-# candidates (the test IME of tools/testime) as build/demo/chatbox-ime.png.
+# candidates (the test IME of tools/testime) as build/demo/chatbox-ime.png; over
+# the SDL2 game, one of the box in the game's fullscreen frames as
+# build/demo/chatbox-fullscreen.png.
 # Usage: scripts/demo.sh [--no-deps]
-# PARLIX_DEMO_LOOP chooses the game: "sdl" (the default, the GDI stand-in),
-# "sdl2-gl" or "sdl2-gl-fullscreen" (the SDL2 game that renders with OpenGL).
+# PARLIX_DEMO_LOOP chooses the game: "sdl2-gl" (the default) or
+# "sdl2-gl-fullscreen" (the SDL2 game that renders with OpenGL, the box drawn
+# into its frames), or "sdl" (the GDI stand-in).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -60,7 +63,7 @@ echo "== the demo"
 rm -f "$out"/chatbox*.bmp "$out"/chatbox*.png
 # Z: is the root of the Linux file system inside Wine.
 winout="Z:$(echo "$out" | tr / '\\')"
-timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" "${PARLIX_DEMO_LOOP:-sdl}" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
+timeout 120 "$PARLIX_WINE" "$bin/ParlixDemo.exe" "$winout" "${PARLIX_DEMO_LOOP:-sdl2-gl}" 2>"$PARLIX_LOGS/demo.stderr" </dev/null
 status=$?
 parlix_wine_stop
 trap - EXIT
@@ -68,7 +71,7 @@ trap - EXIT
 # Debian's ImageMagick, by its full path: another "convert" may come first on PATH.
 convert=/usr/bin/convert
 [ -x "$convert" ] || convert=convert
-for shot in chatbox chatbox-limit chatbox-ime; do
+for shot in chatbox chatbox-limit chatbox-ime chatbox-fullscreen; do
   [ -f "$out/$shot.bmp" ] || continue
   if "$convert" "$out/$shot.bmp" "$out/$shot.png" 2>/dev/null; then
     echo "   screenshot: $out/$shot.png"

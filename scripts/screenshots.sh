@@ -2,7 +2,10 @@
 # Screenshots of the host's settings window in English and in Simplified Chinese,
 # taken from the 32-bit product under 32-bit Wine and Xvfb, for the README:
 # docs/images/host-en.png and docs/images/host-zh.png. The interface language
-# comes from the locale, as it does for a player.
+# comes from the locale, as it does for a player. Then the demo's pictures of the
+# chat box drawn into the SDL2 game's OpenGL frames (scripts/demo.sh):
+# docs/images/chatbox.png, chatbox-limit.png, chatbox-ime.png and
+# chatbox-fullscreen.png.
 # Usage: scripts/screenshots.sh [--no-deps]   (after a build of the win32 preset)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -83,4 +86,14 @@ for lang in en zh; do
   "$server32" -k 2>/dev/null
   wait "$host" 2>/dev/null
 done
+
+# The demo runs in a prefix of its own, on this display.
+if env -u WINEPREFIX -u WINEARCH bash scripts/demo.sh --no-deps >"$PARLIX_LOGS/demo.out" 2>&1; then
+  for shot in chatbox chatbox-limit chatbox-ime chatbox-fullscreen; do
+    cp "$root/build/demo/$shot.png" "$out/$shot.png" && echo "screenshot: $out/$shot.png" || status=1
+  done
+else
+  tail -20 "$PARLIX_LOGS/demo.out"
+  echo "screenshots: the demo failed (log: $PARLIX_LOGS/demo.out)"; status=1
+fi
 exit $status

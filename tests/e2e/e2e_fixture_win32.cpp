@@ -1,5 +1,7 @@
 #include "e2e_fixture_win32.h"
 
+#include <sstream>
+
 namespace e2e {
 
 std::string g_brokenReason;
@@ -93,6 +95,32 @@ void E2eTest::Relaunch(Game& game, const std::wstring& arguments) {
     }
     game.window = drive::WaitForProcessWindow(game.process.Id(), drive::GameWindowClass(m_gameLoop));
     if (game.window && !drive::WaitForForeground(game.window)) game.window = nullptr;
+}
+
+namespace {
+constexpr UINT kFrameCountMessage = WM_APP + 5;  // the game logs "rendered <n>"
+
+// "rendered" lines of the log, in order.
+std::vector<unsigned long long> RenderedCounts(const drive::LogFile& log) {
+    std::vector<unsigned long long> counts;
+    std::istringstream lines(log.Read());
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.rfind("rendered ", 0) == 0) counts.push_back(std::stoull(line.substr(9)));
+    return counts;
+}
+}  // namespace
+
+unsigned long long FramesRendered(const Game& game) {
+    const size_t before = RenderedCounts(game.log).size();
+    ::PostMessageW(game.window, kFrameCountMessage, 0, 0);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < drive::kDeadlineMs) {
+        const std::vector<unsigned long long> counts = RenderedCounts(game.log);
+        if (counts.size() > before) return counts.back();
+        ::Sleep(20);
+    }
+    return 0;
 }
 
 bool E2eTest::Sdl2GameBuilt() {

@@ -74,6 +74,10 @@ private:
     std::wstring m_gameLoop = L"sdl";
 };
 
+// Asks a game that counts its frames (the SDL2 game) for the frames it rendered
+// so far; 0 when it does not answer.
+unsigned long long FramesRendered(const Game& game);
+
 // Say, say-team and rcon-say prompts as the chat box shows them.
 extern const wchar_t kPromptSay[];
 extern const wchar_t kPromptSayTeam[];

@@ -21,6 +21,7 @@ constexpr UINT kImeOpenMessage = WM_APP + 24;    // closes (0), opens (1) or rep
 constexpr COLORREF kBoxBackground = 0x44584C;
 constexpr COLORREF kHighlight = 0xD3DED8;  // the selected entry's background: the edit's text colour
 constexpr COLORREF kGameBackground = RGB(0x30, 0x50, 0x70);  // what the stand-in game renders
+constexpr COLORREF kEditBackground = 0x37463E;
 
 using drive::ChatBox;
 
@@ -92,6 +93,13 @@ protected:
             return true;
         });
         return line;
+    }
+    // The game turns its text input on or off; true once it says it did.
+    static bool SetGameTextInput(Game& game, bool on) {
+        const std::string line = on ? "textinput on" : "textinput off";
+        const size_t before = game.log.Read().size();
+        ::PostMessageW(game.window, kTextInputMessage, on ? 1 : 0, 0);
+        return WaitUntil([&] { return game.log.Read().find(line, before) != std::string::npos; });
     }
     static unsigned long Low32(HKL layout) { return reinterpret_cast<UINT_PTR>(layout) & 0xFFFFFFFFu; }
 
@@ -267,13 +275,7 @@ TEST_F(ImeTest, TheCompositionSurvivesTheGameStoppingAndStartingTextInput) {
     ::GetWindowRect(box.dialog, &closed);
     Type("ni");
     ASSERT_TRUE(WaitForCandidatesShown(box, closed));
-    for (const bool on : {true, false, true, false}) {
-        const std::string line = on ? "textinput on" : "textinput off";
-        const size_t before = game.log.Read().size();
-        ::PostMessageW(game.window, kTextInputMessage, on ? 1 : 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return game.log.Read().find(line, before) != std::string::npos; }))
-            << game.log.Read();
-    }
+    for (const bool on : {true, false, true, false}) ASSERT_TRUE(SetGameTextInput(game, on)) << game.log.Read();
     RECT now;
     ::GetWindowRect(box.dialog, &now);
     EXPECT_LT(now.top, closed.top) << "the candidates went with the game's text input";
@@ -406,6 +408,122 @@ TEST_F(ImeTest, AutoImeSwitchesWhileTheBoxHasTheFocusAndGivesThePlayersImeBack) 
     ASSERT_TRUE(drive::WaitForNoChatBox(game.window));
     EXPECT_EQ(GameLayout(game), playersIme);
 }
+
+// The same over the SDL2 game that renders with OpenGL, windowed and fullscreen:
+// there the player sees the box only as it is drawn into the game's frames, so
+// the composition and the candidate rows are read as screen pixels over several
+// frames while the game's frame counter moves; SDL's own text input stops and
+// starts under the composition.
+class ImeInSdlGame : public ImeTest, public testing::WithParamInterface<const wchar_t*> {
+protected:
+    void SetUp() override {
+        ImeTest::SetUp();
+        if (HasFatalFailure() || !Sdl2GameBuilt()) return;
+        UseGameLoop(GetParam());
+        m_ready = true;
+    }
+
+    // Pixels of `rect` on the screen in neither colour.
+    static size_t Ink(const RECT& rect, COLORREF background) {
+        const drive::ScreenPixels shot = drive::CaptureScreen(rect);
+        size_t ink = 0;
+        for (COLORREF pixel : shot.pixels) ink += pixel != background && pixel != kGameBackground;
+        return ink;
+    }
+    // Waits for `seen` over `samples` frames, each after the game's frame
+    // counter moved on: what a still picture could not show.
+    static bool SeenOverFrames(const Game& game, const std::function<bool()>& seen, int samples = 3) {
+        for (int sample = 0; sample < samples; ++sample) {
+            const unsigned long long frames = FramesRendered(game);
+            if (frames == 0 || !WaitUntil([&] { return FramesRendered(game) > frames; })) return false;
+            if (!WaitUntil(seen)) return false;
+        }
+        return true;
+    }
+
+    bool m_ready = false;
+};
+
+TEST_P(ImeInSdlGame, CompositionAndCandidatesShowInTheFramesAndAreSaid) {
+    if (!m_ready) return;
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed, edit;
+    ::GetWindowRect(box.dialog, &closed);
+    ::GetWindowRect(box.edit, &edit);
+    // An empty edit shows its background and at most the caret.
+    ASSERT_TRUE(SeenOverFrames(game, [&] { return Ink(edit, kEditBackground) < 40; }))
+        << Ink(edit, kEditBackground) << " pixels in the empty edit";
+
+    Type("ni");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << "the box did not grow for the candidates\n" << game.log.Read();
+    RECT open{};
+    ::GetWindowRect(box.dialog, &open);
+    const RECT list{open.left + 2, open.top + 2, open.right - 2, closed.top};
+    // The composition is the box's own drawing, not the edit's text.
+    EXPECT_EQ(Text(box), "");
+    EXPECT_TRUE(SeenOverFrames(game, [&] { return Ink(edit, kEditBackground) > 40; }))
+        << "no composition in the frames: " << Ink(edit, kEditBackground);
+    drive::ScreenPixels firstPage;
+    EXPECT_TRUE(SeenOverFrames(game, [&] {
+        firstPage = drive::CaptureScreen(list);
+        return TextPixels(firstPage) > 100 && HighlightLeft(firstPage) >= list.left;
+    })) << "no candidate rows in the frames: " << TextPixels(firstPage) << " text pixels";
+
+    drive::TapExtendedKey(VK_NEXT);  // the rows follow the paging in the frames
+    EXPECT_TRUE(SeenOverFrames(game, [&] {
+        const drive::ScreenPixels page = drive::CaptureScreen(list);
+        return TextPixels(page) > 100 && page.pixels != firstPage.pixels;
+    })) << "the rows did not follow the paging";
+    drive::TapKey('1');  // the sixth candidate
+    ASSERT_TRUE(WaitForText(box, "腻")) << Text(box);
+    EXPECT_TRUE(WaitForCandidatesGone(box, closed));
+    Type("ni");
+    drive::TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitForText(box, "腻你")) << Text(box);
+    EXPECT_TRUE(SeenOverFrames(game, [&] { return Ink(edit, kEditBackground) > 100; })) << "the text is not seen";
+    EXPECT_FALSE(game.log.Contains("keydown 0x20")) << game.log.Read();
+
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said 腻你")) << game.log.Read();
+    EXPECT_TRUE(drive::WaitForNoChatBox(game.window));
+    // The rows and the box are gone from the frames.
+    EXPECT_TRUE(SeenOverFrames(game, [&] { return Ink(list, kGameBackground) == 0; })) << "the rows stayed";
+}
+
+// SDL_StopTextInput cancels the composition on the game window's context and
+// SDL_StartTextInput gives the window its context back: the box composes in a
+// context of its own, and its letters and rows stay in the frames.
+TEST_P(ImeInSdlGame, TheCompositionSurvivesSdlStoppingAndStartingTextInput) {
+    if (!m_ready) return;
+    Game& game = LaunchGameWithIme();
+    ASSERT_TRUE(game.window) << game.log.Read();
+    ChatBox box = OpenBoxWithIme(game);
+    ASSERT_TRUE(box.dialog);
+    RECT closed;
+    ::GetWindowRect(box.dialog, &closed);
+    Type("ni");
+    ASSERT_TRUE(WaitForCandidatesShown(box, closed)) << game.log.Read();
+    for (const bool on : {false, true, false, true}) ASSERT_TRUE(SetGameTextInput(game, on)) << game.log.Read();
+    RECT open;
+    ::GetWindowRect(box.dialog, &open);
+    EXPECT_LT(open.top, closed.top) << "the candidates went with SDL's text input";
+    const RECT list{open.left + 2, open.top + 2, open.right - 2, closed.top};
+    EXPECT_TRUE(SeenOverFrames(game, [&] { return TextPixels(drive::CaptureScreen(list)) > 100; }))
+        << "no candidate rows in the frames after SDL's text input stopped and started";
+    drive::TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitForText(box, "你")) << Text(box) << "\n" << game.log.Read();
+    EXPECT_TRUE(WaitForCandidatesGone(box, closed));
+    drive::TapKey(VK_RETURN);
+    EXPECT_TRUE(game.log.WaitForLine("said 你")) << game.log.Read();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ImeInSdlGame, testing::Values(L"sdl2-gl", L"sdl2-gl-fullscreen"),
+                         [](const testing::TestParamInfo<const wchar_t*>& info) {
+                             return std::string(info.param == std::wstring(L"sdl2-gl") ? "windowed" : "fullscreen");
+                         });
 
 }  // namespace
 }  // namespace e2e

@@ -13,34 +13,10 @@ namespace {
 using drive::ChatBox;
 
 constexpr UINT kModuleQueryMessage = WM_APP + 4;
-constexpr UINT kFrameCountMessage = WM_APP + 5;  // the game logs "rendered <n>"
 constexpr UINT kSwapEntryMessage = WM_APP + 10;  // the game logs "swap entry <state>"
 constexpr COLORREF kWorld = RGB(0x30, 0x50, 0x70);
 // The game's top left corner changes its shade every frame.
 constexpr POINT kPulse = {8, 8};
-
-// "rendered" lines of the log, in order.
-std::vector<unsigned long long> RenderedCounts(const drive::LogFile& log) {
-    std::vector<unsigned long long> counts;
-    std::istringstream lines(log.Read());
-    std::string line;
-    while (std::getline(lines, line))
-        if (line.rfind("rendered ", 0) == 0) counts.push_back(std::stoull(line.substr(9)));
-    return counts;
-}
-
-// Asks the game for the frames it rendered so far; 0 when it does not answer.
-unsigned long long FramesRendered(const Game& game) {
-    const size_t before = RenderedCounts(game.log).size();
-    ::PostMessageW(game.window, kFrameCountMessage, 0, 0);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < drive::kDeadlineMs) {
-        const std::vector<unsigned long long> counts = RenderedCounts(game.log);
-        if (counts.size() > before) return counts.back();
-        ::Sleep(20);
-    }
-    return 0;
-}
 
 POINT ClientToScreenPoint(HWND window, POINT point) {
     ::ClientToScreen(window, &point);

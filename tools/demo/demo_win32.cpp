@@ -6,11 +6,13 @@
 // A second message fills the box to its limit: a second screenshot shows the
 // room left. A third is typed through an IME (the project's test IME) in a game
 // whose thread has it active: the third screenshot shows the composition and
-// the IME's candidates in the box.
+// the IME's candidates in the box. Over the SDL2 game a last message is typed
+// with the game fullscreen, for a fourth screenshot.
 //
 // Usage: ParlixDemo.exe <output folder> [game loop]   (logs, chatbox.bmp, chatbox-limit.bmp,
-//        chatbox-ime.bmp; the loop as drive_win32.h names them, "sdl" by default: the GDI
-//        stand-in; "sdl2-gl" or "sdl2-gl-fullscreen": the SDL2 game that renders with OpenGL)
+//        chatbox-ime.bmp, over the SDL2 game chatbox-fullscreen.bmp; the loop as drive_win32.h
+//        names them, "sdl2-gl" by default: the SDL2 game that renders with OpenGL, the box drawn
+//        into its frames; "sdl2-gl-fullscreen"; "sdl": the GDI stand-in)
 #include <windows.h>
 
 #include <cstdio>
@@ -137,28 +139,34 @@ int RunDemo(const std::wstring& out, const std::wstring& loop) {
     std::printf("    the chat box is closed and the game has the focus again: %s\n",
                 FocusOfThread(gameWindow) == gameWindow ? "yes" : "no");
 
-    Step("Y again, and a long message: the box takes 100 bytes of UTF-8 and shows the room left near the end");
+    Step("Y again, and a long message: the box takes three lines of 100 bytes of UTF-8 and shows the room left "
+         "in the last one near the end");
     TapKey(kSayKey);
     if (!WaitForChatBox(gameWindow, box)) return Fail("no chat box opened");
     std::wstring longMessage;
-    for (int i = 0; i < 40; ++i) longMessage += kLongMessagePart[i % (std::size(kLongMessagePart) - 1)];
+    for (int i = 0; i < 110; ++i) longMessage += kLongMessagePart[i % (std::size(kLongMessagePart) - 1)];
     TypeText(longMessage);
-    const std::wstring kept = longMessage.substr(0, 33);  // 99 bytes: a 34th character would not fit
+    // 33 characters (99 bytes) a line: a 100th character would not fit the third.
+    const std::wstring kept = longMessage.substr(0, 99);
     if (!WaitForWindowText(box.edit, kept)) return Fail("the box shows \"" + WideToUtf8(WindowText(box.edit)) + "\"");
     HWND label = ::GetWindow(box.prompt, GW_HWNDNEXT);
-    const std::wstring room = L"\u8fd8\u5269 1 \u5b57\u8282";  // 1 byte left
+    const std::wstring room = L"3/3 \u8fd8\u5269 1 \u5b57\u8282";  // the third line, 1 byte left
     if (!WaitForWindowText(label, room)) return Fail("the label shows \"" + WideToUtf8(WindowText(label)) + "\"");
-    std::printf("    40 characters typed, the box kept %u (%u bytes); the label reads \"%s\"\n",
-                static_cast<unsigned>(kept.size()), static_cast<unsigned>(WideToUtf8(kept).size()),
-                WideToUtf8(room).c_str());
+    std::printf("    %u characters typed, the box kept %u (%u bytes); the label reads \"%s\"\n",
+                static_cast<unsigned>(longMessage.size()), static_cast<unsigned>(kept.size()),
+                static_cast<unsigned>(WideToUtf8(kept).size()), WideToUtf8(room).c_str());
     std::wstring limitShot = out + L"chatbox-limit.bmp";
     if (!WaitForPaintedFrame(box.dialog)) std::printf("    (the box's frame is not painted yet)\n");
     if (!SaveWindowScreenshot(gameWindow, limitShot)) return Fail("no screenshot could be saved");
     Step("screenshot of the box near the limit: " + WideToUtf8(limitShot));
     TapKey(VK_RETURN);
-    if (!gameLog.WaitForLine("said " + WideToUtf8(kept)))
-        return Fail("the other players did not see the whole message; game log:\n" + gameLog.Read());
-    std::printf("    the other players see all %u characters\n", static_cast<unsigned>(kept.size()));
+    // The lines go out paced, at least 1.1 s apart.
+    for (size_t line = 0; line < kept.size(); line += 33) {
+        const std::string said = "said " + WideToUtf8(kept.substr(line, 33));
+        if (!gameLog.WaitForLine(said)) return Fail("the other players did not see line " + std::to_string(line / 33 + 1) +
+                                                    "; game log:\n" + gameLog.Read());
+    }
+    std::printf("    the other players see all %u characters in three lines\n", static_cast<unsigned>(kept.size()));
     if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
 
     Step("the game restarts with the test IME as its keyboard layout, as a player typing Chinese has it");
@@ -199,6 +207,30 @@ int RunDemo(const std::wstring& out, const std::wstring& loop) {
     std::printf("    the other players see: %s\n", WideToUtf8(chosen).c_str());
     if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
 
+    if (IsSdl2GlLoop(loop)) {
+        Step("the game restarts fullscreen; Y and a message: the box is drawn into the fullscreen frames");
+        game.Stop();
+        LogFile fullLog(out + L"game-fullscreen.log");
+        ::DeleteFileW(fullLog.Path().c_str());
+        if (!StartGame(game, gameExe, fullLog, L"--loop sdl2-gl-fullscreen"))
+            return Fail("the game could not be started");
+        gameWindow = WaitForProcessWindow(game.Id(), GameWindowClass(L"sdl2-gl-fullscreen"));
+        if (!gameWindow || !WaitForForeground(gameWindow)) return Fail("the game window never got the focus");
+        TapKey(kSayKey);
+        if (!WaitForChatBox(gameWindow, box)) return Fail("no chat box opened");
+        TypeText(kMessage);
+        if (!WaitForWindowText(box.edit, kMessage))
+            return Fail("the box shows \"" + WideToUtf8(WindowText(box.edit)) + "\"");
+        std::wstring fullShot = out + L"chatbox-fullscreen.bmp";
+        if (!WaitForPaintedFrame(box.dialog)) std::printf("    (the box's frame is not painted yet)\n");
+        if (!SaveWindowScreenshot(gameWindow, fullShot)) return Fail("no screenshot could be saved");
+        Step("screenshot of the fullscreen game with the open chat box: " + WideToUtf8(fullShot));
+        TapKey(VK_RETURN);
+        if (!fullLog.WaitForLine("said " + WideToUtf8(kMessage)))
+            return Fail("the other players did not see the message; game log:\n" + fullLog.Read());
+        if (!WaitForNoChatBox(gameWindow)) return Fail("the chat box did not close");
+    }
+
     Step("the game and the host stop (the host removes the hook)");
     game.Stop();
     host.Stop();
@@ -212,7 +244,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring out = argc > 1 ? argv[1] : drive::ProgramFolder();
     if (!out.empty() && out.back() != L'\\') out += L'\\';
     ::CreateDirectoryW(out.c_str(), nullptr);
-    int result = RunDemo(out, argc > 2 ? argv[2] : L"sdl");
+    int result = RunDemo(out, argc > 2 ? argv[2] : L"sdl2-gl");
     std::printf(result == 0 ? "demo: every step worked\n" : "demo: a step failed\n");
     return result;
 }

@@ -18,7 +18,9 @@
 // "sdl2-gl-fullscreen" and --fullscreen make the window fullscreen-desktop (a
 // borderless window over the whole screen). Log lines besides those of the GDI
 // stand-in: "gl <version>", "sdl-failed <what>: <SDL's error>", "rendered <n>".
-// The private messages of the tests are those of the GDI stand-in.
+// The private messages of the tests are those of the GDI stand-in;
+// standin::kTextInputMessage calls SDL's own SDL_StartTextInput (1) or
+// SDL_StopTextInput (0).
 #include <windows.h>
 
 #define SDL_MAIN_HANDLED
@@ -128,6 +130,13 @@ void OnWindowMessage(const SDL_SysWMmsg& message) {
         break;
     case standin::kReportLayoutMessage:
         WriteLog(standin::ActiveLayoutLine());
+        break;
+    case standin::kTextInputMessage:
+        // The engine stops SDL's text input as its console and menus come and
+        // go; SDL itself then cancels the composition on the window's context.
+        if (wParam) SDL_StartTextInput();
+        else SDL_StopTextInput();
+        WriteLog(wParam ? "textinput on" : "textinput off");
         break;
     }
 }
