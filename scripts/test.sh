@@ -39,7 +39,7 @@ build() {
 run() {
   local preset=$1; shift
   echo "== $preset: test"
-  (cd "build/$preset" && timeout 1500 ctest --output-on-failure --timeout 400 "$@") \
+  (cd "build/$preset" && timeout 2400 ctest --output-on-failure --timeout 400 "$@") \
     >"build/$preset.test.log" 2>&1
   cat "build/$preset.test.log"
   tally "build/$preset.test.log" "$preset"
